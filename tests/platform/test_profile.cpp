@@ -224,14 +224,6 @@ TEST_F(ProfileTest, WriteGoesThroughASymbolicLink)
     EXPECT_EQ(readProfileString(real, "s", "k", ""), "2");
 }
 
-TEST_F(ProfileTest, WrittenValuesReadBack)
-{
-    for (const std::string value : {"", "plain", "with spaces inside", "ünïcödé", "a=b;c[d]"}) {
-        ASSERT_TRUE(write("s", "k", value));
-        EXPECT_EQ(read("s", "k"), value);
-    }
-}
-
 TEST(Files, WritableHonoursReadOnlyBitsEvenForRoot)
 {
     char pattern[] = "/tmp/qv_files_XXXXXX";
