@@ -1,0 +1,53 @@
+// THTTPGet: fetches one address on a worker thread of its own and reports the
+// body, as raw bytes, back on the thread that owns the component.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class THTTPGet;
+class THTTPGetThread;
+
+using TOnProgressEvent = std::function<void(THTTPGet *Sender, qint32 TotalSize, qint32 Readed)>;
+using TOnDoneStringEvent = std::function<void(THTTPGet *Sender, const QByteArray &Result)>;
+using TNotifyEvent = std::function<void(THTTPGet *Sender)>;
+
+class THTTPGet : public QObject
+{
+    Q_OBJECT
+public:
+    // A body beyond this fails the fetch instead of filling memory.
+    static constexpr qint32 MaxBodySize = 16 << 20;
+
+    explicit THTTPGet(QObject *parent = nullptr);
+    ~THTTPGet() override;
+
+    QString AcceptTypes = QStringLiteral("*/*");
+    QString Agent = QStringLiteral("Quenvale HTTPGet");
+    bool BinaryData = false;
+    QString URL;
+    bool UseCache = false;
+    QString UserName;
+    QString Password;
+    QString PostQuery;
+    QString Referer;
+    bool WaitThread = false;
+    TOnProgressEvent OnProgress;
+    TOnDoneStringEvent OnDoneString;
+    TNotifyEvent OnError;
+
+    // Ignored while a fetch runs; otherwise starts one and returns at once.
+    void StartFetch();
+    // The running fetch ends as a failure; the component is busy until then.
+    void AbortFetch();
+
+private:
+    friend class THTTPGetThread;
+    void fetchDone(bool success, const QByteArray &body);
+
+    std::unique_ptr<THTTPGetThread> worker_;
+};
