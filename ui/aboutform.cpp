@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+using namespace helpwindows;
+
 namespace {
 
 const QColor kWindowColour(210, 197, 132);
@@ -109,7 +111,7 @@ Tabout::Tabout(const QPixmap &backgroundTile, QWidget *parent)
     button_done->setCaption(QStringLiteral("Done"));
     button_done->setGeometry(202, 164, 95, 26);
     button_done->setAlignment(TSelButton::TAlignment::Center);
-    styleWindowButton(button_done);
+    styleButton(button_done);
     connect(button_done, &TSelButton::clicked, this, &Tabout::Button1Click);
 
     URL1_ = new TURL(this);

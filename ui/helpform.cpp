@@ -20,6 +20,8 @@ constexpr int kCaptionHeight = 26;
 
 } // namespace
 
+namespace helpwindows {
+
 QFont pixelFont(const QString &family, int pixels, bool bold)
 {
     QFont f(family);
@@ -28,7 +30,7 @@ QFont pixelFont(const QString &family, int pixels, bool bold)
     return f;
 }
 
-void styleWindowButton(TSelButton *button)
+void styleButton(TSelButton *button)
 {
     const QColor cream(224, 228, 171);
     button->setColor(kMaroon);
@@ -55,6 +57,10 @@ void centreOnMainWindow(QWidget *window)
     frame.moveCenter(area.center());
     window->move(frame.topLeft());
 }
+
+} // namespace helpwindows
+
+using namespace helpwindows;
 
 QStringList Thelp::pageLines(int page)
 {
@@ -235,7 +241,6 @@ Thelp::Thelp(const QPixmap &backgroundTile, QWidget *parent) : QWidget(parent, Q
     for (int page : {1, 3, 4, 5, 6}) {
         auto *memo = new QTextEdit(panel_main);
         memo->setObjectName(QStringLiteral("memo%1").arg(page));
-        memo->setProperty("page", page);
         memo->setReadOnly(true);
         memo->setFrameShape(QFrame::NoFrame);
         memo->document()->setDocumentMargin(5);
@@ -253,7 +258,7 @@ Thelp::Thelp(const QPixmap &backgroundTile, QWidget *parent) : QWidget(parent, Q
     }
 
     // Small enough to be useful, large enough that "Done" stays below the credits.
-    setMinimumSize(kSideWidth + 160, 340);
+    setMinimumSize(kSideWidth + 160, 350);
     resize(523, 431);
     // FormCreate: the help starts on the overview.
     showPage(1);
@@ -265,7 +270,7 @@ TSelButton *Thelp::makeButton(const QString &name, const QString &caption, const
     b->setObjectName(name);
     b->setCaption(caption);
     b->setGeometry(geometry);
-    styleWindowButton(b);
+    styleButton(b);
     return b;
 }
 
