@@ -1,0 +1,43 @@
+#pragma once
+// A score server on an ephemeral port of 127.0.0.1 with its own temporary
+// database and files folder, serving on a thread until destroyed.
+
+#include "server/scoreserver.h"
+#include "server/scorestore.h"
+#include "tempfolder.h"
+
+#include <optional>
+#include <stdexcept>
+#include <thread>
+
+class RunningServer {
+public:
+    RunningServer()
+        : files_(tmp_.path() / "files"), store_(tmp_.path() / "scores.db")
+    {
+        std::filesystem::create_directory(files_);
+        server_.emplace(store_, files_);
+        port_ = server_->bind("127.0.0.1", 0);
+        if (port_ <= 0)
+            throw std::runtime_error("cannot bind a test port");
+        thread_ = std::thread([this] { server_->listen(); });
+    }
+    ~RunningServer()
+    {
+        server_->stop();
+        thread_.join();
+    }
+
+    int port() const { return port_; }
+    ScoreStore &store() { return store_; }
+    const std::filesystem::path &files() const { return files_; }
+    const std::filesystem::path &folder() const { return tmp_.path(); }
+
+private:
+    TempFolder tmp_;
+    std::filesystem::path files_;
+    ScoreStore store_;
+    std::optional<ScoreServer> server_;
+    int port_ = 0;
+    std::thread thread_;
+};
