@@ -167,6 +167,21 @@ TEST(ServerProcess, StopSignalRightAfterStartIsNotLost)
     EXPECT_EQ(server.exitCode(), 0);
 }
 
+TEST(ServerProcess, DatabaseDefaultsToTheUsersDataFolder)
+{
+    TempFolder tmp;
+    std::filesystem::create_directories(tmp.path() / "files");
+    setenv("XDG_DATA_HOME", (tmp.path() / "xdg").c_str(), 1);
+    ServerProcess server({"--listen", "127.0.0.1:0", "--files", (tmp.path() / "files").string()});
+    unsetenv("XDG_DATA_HOME");
+    const int port = server.listeningPort();
+    ASSERT_GT(port, 0);
+    EXPECT_EQ(rawGet(port, "/cgi-bin/quenvale.cgi?name=Ann&date=1/2/25&score=60").status, 200);
+    server.signal(SIGTERM);
+    EXPECT_EQ(server.exitCode(), 0);
+    EXPECT_EQ(ScoreStore(tmp.path() / "xdg" / "quenvale-server" / "scores.db").count(), 1);
+}
+
 TEST(ServerProcess, BadOptionsAreClearErrors)
 {
     TempFolder tmp;
