@@ -116,6 +116,9 @@ QImage newCanvas(QSize logical, int scale, QColor fill)
     return image;
 }
 
+namespace {
+
+// Box blur of every channel (premultiplied), repeated for a near-Gaussian result.
 QImage blurred(const QImage &source, int radius)
 {
     if (radius <= 0)
@@ -155,6 +158,8 @@ QImage blurred(const QImage &source, int radius)
     }
     return image;
 }
+
+} // namespace
 
 void softShadow(QPainter &p, const QPainterPath &path, QColor colour, QPointF offset, qreal blur)
 {

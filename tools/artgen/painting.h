@@ -17,7 +17,6 @@ enum class Suit { Clubs, Diamonds, Hearts, Spades };
 inline const QColor kMaroon(128, 0, 0);
 inline const QColor kCream(220, 219, 155);
 inline const QColor kKhaki(210, 197, 132);
-inline const QColor kShadowGrey(128, 128, 128);
 inline const QColor kCardRed(200, 24, 36);
 inline const QColor kCardBlack(24, 24, 28);
 
@@ -42,9 +41,6 @@ void softShadow(QPainter &p, const QPainterPath &path, QColor colour, QPointF of
 // Maroon lettering over a soft grey shadow, the game's heading style.
 void shadowedLettering(QPainter &p, const QPainterPath &path, QColor face = kMaroon,
                        QPointF offset = {2.0, 2.0}, qreal blur = 1.6);
-
-// Box blur of every channel (premultiplied), repeated for a near-Gaussian result.
-QImage blurred(const QImage &image, int radius);
 
 // Pixel-exact rectangle fill in logical units, for hard edges at any scale.
 void fillLogical(QImage &image, int scale, QRect logical, QColor colour);
