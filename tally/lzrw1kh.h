@@ -1,0 +1,50 @@
+// LZRW1/KH block coder: one chunk of up to 32768 bytes in, one self-contained block out.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+
+// Errors of the compression component (tally/lzrw1.h). Declared here because the block
+// decoder raises it for a damaged block.
+class ELzrw1Exception : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class ELzrw1KHCompressor : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TLZR {
+public:
+    static constexpr int kChunkSize = 32768;
+    // Every block buffer holds a chunk plus spare bytes: the coder works a few bytes ahead.
+    static constexpr int kBufferSize = kChunkSize + 16;
+    static constexpr int kMaxBlockSize = kChunkSize + 1;
+
+    static constexpr std::uint8_t kFlagCompressed = 0x40;
+    static constexpr std::uint8_t kFlagStored = 0x80;
+
+    TLZR();
+
+    // Codes n (0..32768) bytes of src into dst, which has room for kBufferSize bytes.
+    // Returns the block length (at most n + 1).
+    int CompressBlock(const std::uint8_t *src, int n, std::uint8_t *dst);
+
+    // Decodes a block of len bytes into dst, which has room for kBufferSize bytes, and
+    // returns the chunk length. A damaged block (a copy reaching before the block's first
+    // byte, more than 32768 bytes out, an item cut off by the block's end) raises
+    // ELzrw1Exception with the LZRW1/KH size message.
+    int DecompressBlock(const std::uint8_t *src, int len, std::uint8_t *dst) const;
+
+private:
+    std::unique_ptr<std::int16_t[]> hashTable_;
+};
+
+namespace lzrw1msg {
+inline constexpr const char *kSizeMismatchLzrw1kh =
+    "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
+inline constexpr const char *kNoHashMemory = "LZRW1KH : no memory for HASH table";
+}
