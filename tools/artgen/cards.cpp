@@ -73,18 +73,14 @@ void drawIndex(QPainter &p, Suit suit, int rank)
     const QFont font = makeFont(QStringLiteral("Liberation Serif"), 14, true);
     const QString text = QString::fromLatin1(names[rank]);
     const qreal squeeze = rank == 10 ? 0.72 : 1.0;
-    // Align glyphs on a common baseline by centring a representative digit height.
+    // Every index hangs from the same cap line, so "Q" and "10" line up with "A".
     QPainterPath path;
     path.addText(0, 0, font, text);
     path = QTransform().scale(squeeze, 1).map(path);
     const QRectF ink = path.boundingRect();
-    const qreal capTop = QPainterPath([&] {
-                             QPainterPath h;
-                             h.addText(0, 0, font, QStringLiteral("K"));
-                             return h;
-                         }())
-                             .boundingRect()
-                             .top();
+    QPainterPath capReference;
+    capReference.addText(0, 0, font, QStringLiteral("K"));
+    const qreal capTop = capReference.boundingRect().top();
     path.translate(kIndexX - ink.center().x(), 2.6 - capTop);
     for (int turn = 0; turn < 2; ++turn) {
         p.save();

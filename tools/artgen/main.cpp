@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 using namespace artgen;
