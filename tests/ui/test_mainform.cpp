@@ -1,0 +1,347 @@
+// The main window played through clicks, keys and menu commands.
+#include "mainwindow_fixture.h"
+
+#include "ui/flatpanel.h"
+
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QTimer>
+
+using Strings = std::vector<std::string>;
+
+TEST_F(MainWindow, StartsWithTheNamePanelOverAnEmptyBoard)
+{
+    Tmain &m = window();
+    EXPECT_EQ(m.windowTitle(), "Quenvale");
+    EXPECT_EQ(rec.sounds, Strings{"entered"});
+    EXPECT_TRUE(shown("panel_name"));
+    for (const char *hidden : {"panel_over", "panel_wait", "panel_continue", "panel_linescore", "panel_update"})
+        EXPECT_FALSE(shown(hidden)) << hidden;
+    EXPECT_TRUE(shown("button_start"));
+    EXPECT_TRUE(shown("label_breakdown"));
+    EXPECT_FALSE(find<QTimer>("Timer1")->isActive());
+    EXPECT_FALSE(find<QTimer>("Timer2")->isActive());
+    EXPECT_EQ(find<QTimer>("Timer2")->interval(), 1000);
+    EXPECT_FALSE(m.game().gameactive());
+    for (const char *total : {"label_rounds", "label_total", "label_score"})
+        EXPECT_EQ(caption(total), "0") << total;
+    for (int line : qv::boardLines)
+        EXPECT_EQ(caption(QStringLiteral("label_linescore%1").arg(line)), "");
+    for (int row = 1; row <= 5; ++row)
+        for (int col = 1; col <= 5; ++col)
+            EXPECT_FALSE(find<CardImage>(cellName(row, col))->hasPicture());
+    // The card back waits under "Next Card".
+    EXPECT_EQ(find<CardImage>("image_nextcard")->picture(), 0);
+    EXPECT_EQ(caption("label_cardtype"), "Next Card");
+    EXPECT_EQ(caption("label_name"), "Welcome to Quenvale");
+    EXPECT_EQ(find<QLineEdit>("edit_name")->text(), "Guest");
+    EXPECT_EQ(find<QLineEdit>("edit_aname")->text(), "Guest");
+    // No settings file appears until something saves.
+    EXPECT_FALSE(QFile::exists(iniPath));
+}
+
+TEST_F(MainWindow, LayoutFollowsTheDesign)
+{
+    window();
+    EXPECT_EQ(find("panel_board")->size(), QSize(696, 525));
+    EXPECT_EQ(find("panel_board1")->geometry(), QRect(7, 33, 683, 472));
+    EXPECT_EQ(find("card_11")->geometry(), QRect(104, 8, 60, 82));
+    EXPECT_EQ(find("card_44")->pos(), QPoint(296, 272));
+    EXPECT_EQ(find("card_15")->pos(), QPoint(360, 8));
+    EXPECT_EQ(find("card_51")->pos(), QPoint(104, 359));
+    EXPECT_EQ(find("card_52")->pos(), QPoint(168, 358));
+    EXPECT_EQ(find("label_linescore3")->geometry(), QRect(432, 216, 64, 24));
+    EXPECT_EQ(find("label_linescore9")->geometry(), QRect(294, 443, 64, 24));
+    EXPECT_EQ(find("button_start")->geometry(), QRect(515, 376, 126, 40));
+    EXPECT_EQ(find("panel_over")->geometry(), QRect(483, 19, 191, 311));
+    EXPECT_EQ(find("button_sendscore")->geometry(), QRect(19, 163, 160, 40));
+    EXPECT_EQ(find("panel_linescore")->geometry(), QRect(96, 108, 332, 221));
+    EXPECT_EQ(find("edit_aname")->geometry(), QRect(51, 46, 161, 32));
+    // Only the sixteen placeable cells show the empty-cell mark and take clicks.
+    EXPECT_EQ(find<CardImage>("card_34")->accessibleName(), "Row 3, column 4: empty");
+
+    // The names of the window's fonts come out as metric-compatible families.
+    EXPECT_EQ(QFontInfo(find("label_name")->font()).family(), "Liberation Sans");
+    EXPECT_EQ(find("label_name")->font().pixelSize(), 13);
+    EXPECT_TRUE(find("label_name")->font().bold());
+}
+
+TEST_F(MainWindow, MenuHasItsCaptionsShortcutsAndChecks)
+{
+    window();
+    EXPECT_EQ(action("StartGame1")->text(), "Start Game");
+    EXPECT_EQ(action("StartGame1")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(action("Help2")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(action("ChangeName1")->text(), "Change  Name");
+    EXPECT_TRUE(action("PlaySounds1")->isChecked());
+    EXPECT_TRUE(action("updatecheck")->isChecked());
+    EXPECT_TRUE(action("N1")->isSeparator());
+    for (const char *item : {"Exit1", "ResetScreenLocation1", "TallyList1", "ViewHighScoreList1",
+                             "CheckforUpdateNow1", "About1", "N2", "N3"})
+        EXPECT_NE(window().findChild<QAction *>(item), nullptr) << item;
+}
+
+TEST_F(MainWindow, PlacingCards)
+{
+    window();
+    click("button_namecancel");
+    // No game yet: an empty cell ignores the click, silently.
+    clickCell(2, 3);
+    EXPECT_EQ(tagOf("card_23"), 0);
+    EXPECT_EQ(rec.sounds, Strings{"entered"});
+
+    window().game().generator().seed(0); // deals 1, 2, 47, 13, ...
+    click("button_start");
+    EXPECT_FALSE(shown("button_start"));
+    EXPECT_FALSE(shown("label_breakdown"));
+    EXPECT_EQ(caption("label_name"), "Good Luck Guest");
+    EXPECT_EQ(caption("label_rounds"), "1");
+    EXPECT_EQ(tagOf("image_nextcard"), 1);
+
+    clickCell(2, 3);
+    EXPECT_EQ(tagOf("card_23"), 1);
+    EXPECT_EQ(find<CardImage>("card_23")->picture(), 1);
+    EXPECT_EQ(find("card_23")->accessibleName(), "Row 2, column 3: ace of clubs");
+    EXPECT_EQ(tagOf("image_nextcard"), 2);
+    // An occupied cell refuses and keeps its card.
+    clickCell(2, 3);
+    EXPECT_EQ(tagOf("card_23"), 1);
+    EXPECT_EQ(tagOf("image_nextcard"), 2);
+    EXPECT_EQ(rec.sounds, (Strings{"entered", "startgame", "cardclick", "invalid"}));
+    EXPECT_EQ(rec.tally, Strings{"increase 1"});
+}
+
+TEST_F(MainWindow, WholeGameThroughClicks)
+{
+    window();
+    click("button_namedone");
+    const std::uint32_t first = seedScoring(55, 55);
+    const std::uint32_t second = seedScoring(54, 54);
+
+    playRound(first, "button_start");
+    const qv::Board b = scoredBoard(first);
+    const int starter = b.cell(5, 5);
+    EXPECT_EQ(caption("label_cardtype"), "STARTER");
+    EXPECT_EQ(tagOf("image_nextcard"), starter);
+    EXPECT_TRUE(shown("label_breakdown"));
+    for (int k = 1; k <= 5; ++k) {
+        EXPECT_EQ(tagOf(cellName(5, k)), starter);
+        EXPECT_EQ(tagOf(cellName(k, 5)), starter);
+    }
+    for (int row = 1; row <= 4; ++row)
+        for (int col = 1; col <= 4; ++col)
+            EXPECT_EQ(tagOf(cellName(row, col)), b.cell(row, col));
+    for (int line : qv::boardLines) {
+        int points = 0;
+        for (int p : b.linebreakdown[line - 1])
+            points += p;
+        const QString label = QStringLiteral("label_linescore%1").arg(line);
+        EXPECT_EQ(tagOf(label), points) << line;
+        EXPECT_EQ(caption(label), QString::number(points)) << line;
+    }
+    EXPECT_EQ(caption("label_score"), "55");
+    EXPECT_EQ(caption("label_total"), "55");
+    EXPECT_TRUE(find<QTimer>("Timer2")->isActive());
+
+    // Exactly 55 continues.
+    for (int i = 0; i < qv::GameFlow::pauseTicks; ++i)
+        window().Timer2Timer();
+    EXPECT_FALSE(shown("panel_continue"));
+    window().Timer2Timer();
+    EXPECT_TRUE(shown("panel_continue"));
+    EXPECT_FALSE(find<QTimer>("Timer2")->isActive());
+
+    playRound(second, "button_start2");
+    EXPECT_FALSE(shown("panel_continue"));
+    EXPECT_EQ(caption("label_rounds"), "2");
+    EXPECT_EQ(caption("label_score"), "54");
+    EXPECT_EQ(caption("label_total"), "109");
+    // Exactly 54 ends the game.
+    tickOut();
+    EXPECT_FALSE(shown("panel_continue"));
+    EXPECT_TRUE(shown("panel_over"));
+    EXPECT_TRUE(shown("button_sendscore"));
+    EXPECT_TRUE(shown("button_start"));
+    EXPECT_EQ(caption("label_score1"), "Your Score: 109");
+    EXPECT_FALSE(window().game().gameactive());
+    EXPECT_EQ(rec.tally, (Strings{"increase 1", "increase 2", "increase 1", "checkscore 109 Guest"}));
+
+    Strings sounds{"entered", "startgame"};
+    sounds.insert(sounds.end(), 16, "cardclick");
+    sounds.insert(sounds.end(), {"roundover", "continue", "startgame"});
+    sounds.insert(sounds.end(), 16, "cardclick");
+    sounds.insert(sounds.end(), {"roundover", "gameover"});
+    EXPECT_EQ(rec.sounds, sounds);
+
+    // Close puts the game-over panel away; the scored board stays.
+    click("button_cancel");
+    EXPECT_FALSE(shown("panel_over"));
+    EXPECT_EQ(caption("label_total"), "109");
+    clickCell(1, 1);
+    EXPECT_EQ(rec.sounds.back(), "invalid");
+}
+
+TEST_F(MainWindow, BreakdownOfARowAndAColumn)
+{
+    window();
+    click("button_namedone");
+    const std::uint32_t seed = seedScoring(20, 200);
+    playRound(seed, "button_start");
+    const qv::Board b = scoredBoard(seed);
+
+    struct Case {
+        int line;
+        const char *title;
+    };
+    for (Case c : {Case{7, "Line Score:7"}, Case{2, "Line Score:2"}}) {
+        click(QStringLiteral("label_linescore%1").arg(c.line));
+        ASSERT_TRUE(shown("panel_linescore"));
+        EXPECT_EQ(caption("label_ls1"), c.title);
+        EXPECT_EQ(caption("label_ls2"), c.title);
+        const std::array<int, 5> cards = b.linecards(c.line);
+        int sum = 0;
+        for (int k = 1; k <= 5; ++k) {
+            EXPECT_EQ(find<CardImage>(QStringLiteral("card_ls%1").arg(k))->picture(), cards[k - 1]);
+            const int value = caption(QStringLiteral("label_line%1").arg(k)).toInt();
+            EXPECT_EQ(value, b.linebreakdown[c.line - 1][k - 1]);
+            sum += value;
+        }
+        // The starter is the fifth card, and the categories add up to the total.
+        EXPECT_EQ(cards[4], b.cell(5, 5));
+        EXPECT_EQ(caption("label_line6"), caption(QStringLiteral("label_linescore%1").arg(c.line)));
+        EXPECT_EQ(QString::number(sum), caption("label_line6"));
+    }
+    // The pictures take no clicks; the close picture hides the panel.
+    click("card_ls1");
+    EXPECT_TRUE(shown("panel_linescore"));
+    click("Image1");
+    EXPECT_FALSE(shown("panel_linescore"));
+}
+
+TEST_F(MainWindow, BreakdownBeforeAndDuringARound)
+{
+    window();
+    click("button_namedone");
+    click("label_linescore6");
+    EXPECT_EQ(caption("label_ls1"), "Line Score:6");
+    for (int k = 1; k <= 5; ++k) {
+        EXPECT_EQ(find<CardImage>(QStringLiteral("card_ls%1").arg(k))->picture(), qv::cardBack);
+        EXPECT_EQ(caption(QStringLiteral("label_line%1").arg(k)), "0");
+    }
+    EXPECT_EQ(caption("label_line6"), "");
+
+    // While dealing: placed cards, backs for the empty cells.
+    window().game().generator().seed(0);
+    click("button_start");
+    EXPECT_FALSE(shown("panel_linescore")); // a new game puts it away
+    clickCell(1, 1);
+    clickCell(2, 1);
+    click("label_linescore6");
+    EXPECT_EQ(find<CardImage>("card_ls1")->picture(), 1);
+    EXPECT_EQ(find<CardImage>("card_ls2")->picture(), 2);
+    EXPECT_EQ(find<CardImage>("card_ls3")->picture(), qv::cardBack);
+    EXPECT_EQ(find<CardImage>("card_ls5")->picture(), qv::cardBack);
+}
+
+TEST_F(MainWindow, NewGameDuringThePause)
+{
+    window();
+    click("button_namedone");
+    playRound(seedScoring(55, 200), "button_start");
+    ASSERT_TRUE(find<QTimer>("Timer2")->isActive());
+    window().game().generator().seed(0);
+    action("StartGame1")->trigger();
+    EXPECT_FALSE(find<QTimer>("Timer2")->isActive());
+    tickOut();
+    EXPECT_FALSE(shown("panel_continue"));
+    EXPECT_FALSE(shown("panel_over"));
+    EXPECT_EQ(caption("label_total"), "0");
+    EXPECT_EQ(caption("label_rounds"), "1");
+    EXPECT_EQ(caption("label_cardtype"), "Next Card");
+    EXPECT_EQ(tagOf("card_11"), 0);
+}
+
+TEST_F(MainWindow, NamePanel)
+{
+    window();
+    auto *aname = find<QLineEdit>("edit_aname");
+    auto *name = find<QLineEdit>("edit_name");
+
+    // "Close" keeps the player name; the typed text waits for the next showing.
+    aname->clear();
+    QTest::keyClicks(aname, "Maud");
+    click("button_namecancel");
+    EXPECT_FALSE(shown("panel_name"));
+    EXPECT_EQ(name->text(), "Guest");
+    action("ChangeName1")->trigger();
+    EXPECT_TRUE(shown("panel_name"));
+    EXPECT_EQ(aname->text(), "Maud");
+
+    // Typing stops at ten characters.
+    QTest::keyClicks(aname, "abcdefghij");
+    EXPECT_EQ(aname->text(), "Maudabcdef");
+
+    // "Done" with an empty field makes the name empty.
+    aname->clear();
+    click("button_namedone");
+    EXPECT_EQ(name->text(), "");
+    window().game().generator().seed(0);
+    click("button_start");
+    EXPECT_EQ(caption("label_name"), "Good Luck ");
+    EXPECT_FALSE(QFile::exists(iniPath)); // "Done" saves nothing
+}
+
+TEST_F(MainWindow, MinimumSizeAndCentring)
+{
+    Tmain &m = window();
+    QWidget *client = m.centralWidget();
+    QWidget *board = find("panel_board");
+    m.resize(300, 200);
+    EXPECT_EQ(client->size(), QSize(701, 530));
+    EXPECT_EQ(board->pos(), QPoint(2, 2));
+
+    m.resize(1001, 800);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(board->size(), QSize(696, 525));
+    const QPoint centre = board->geometry().center();
+    const QPoint clientCentre = client->rect().center();
+    EXPECT_LE(std::abs(centre.x() - clientCentre.x()), 1);
+    EXPECT_LE(std::abs(centre.y() - clientCentre.y()), 1);
+}
+
+TEST_F(MainWindow, KeyboardPlay)
+{
+    window();
+    click("button_namedone");
+    QWidget *board = find("panel_board1");
+    QWidget *highlight = find("board_highlight");
+    window().game().generator().seed(0);
+    click("button_start");
+    board->setFocus();
+    window().activateWindow();
+
+    QTest::keyClick(board, Qt::Key_Right);
+    QTest::keyClick(board, Qt::Key_Right);
+    QTest::keyClick(board, Qt::Key_Down);
+    EXPECT_EQ(window().keyboardCell(), QPoint(2, 3));
+    EXPECT_TRUE(highlight->isVisible());
+    EXPECT_TRUE(highlight->geometry().contains(find("card_23")->geometry()));
+    EXPECT_EQ(board->accessibleDescription(), "Row 2, column 3: empty");
+
+    QTest::keyClick(board, Qt::Key_Return);
+    EXPECT_EQ(tagOf("card_23"), 1);
+    QTest::keyClick(board, Qt::Key_Space); // the same cell again
+    EXPECT_EQ(rec.sounds.back(), "invalid");
+
+    // The highlight stops at the board's edges.
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(board, Qt::Key_Left);
+        QTest::keyClick(board, Qt::Key_Down);
+    }
+    EXPECT_EQ(window().keyboardCell(), QPoint(4, 1));
+    QTest::keyClick(board, Qt::Key_Space);
+    EXPECT_EQ(tagOf("card_41"), 2);
+    // A click moves the keyboard's cell too.
+    clickCell(1, 4);
+    EXPECT_EQ(window().keyboardCell(), QPoint(1, 4));
+}
