@@ -1,12 +1,62 @@
 #pragma once
-// The high-score window: the online high-score list. Created once at start and
-// hidden until shown; closing it only hides it.
+// The high-score window: the server's high-score page in a page viewer, and the
+// two fetches behind it, sendit (posts a score) and getit (fetches the page).
+// Created once at start and hidden until shown; closing it only hides it.
 
+#include <QByteArray>
 #include <QWidget>
+
+class PictureButton;
+class QLabel;
+class TFlatPanel;
+class THTTPGet;
+class THtmlView;
+class TLbBackground;
+class TURL;
 
 class Thighscore : public QWidget {
     Q_OBJECT
 public:
     // backgroundTile is the main window's background picture.
     explicit Thighscore(const QPixmap &backgroundTile, QWidget *parent = nullptr);
+
+    // The server base address ("http://host/"); the settings' value by default.
+    void setServer(const QString &server) { server_ = server; }
+    QString server() const { return server_; }
+
+    // Fetches the high-score page into the viewer.
+    void loadit();
+    // Posts one score; the reply, whatever it says, opens the window.
+    void sendscore(const QString &name, const QString &date, const QString &score);
+    void senditDoneString(const QByteArray &result);
+    void getitDoneString(const QByteArray &result);
+    void displayhtmlLinkClick(THtmlView *Sender, const QString &SRC, bool &Handled);
+    void button_doneClick();
+    // Makes the window visible and brings it to the front.
+    void showWindow();
+
+    THtmlView *viewer() const { return displayhtml; }
+    THTTPGet *senditFetch() const { return sendit; }
+    THTTPGet *getitFetch() const { return getit; }
+
+signals:
+    // A posted score was answered: the main window ends its wait.
+    void scorePosted();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate(const QPixmap &backgroundTile);
+
+    QString server_;
+    bool placed_ = false;
+    TLbBackground *LbBackground1 = nullptr;
+    QLabel *Image1 = nullptr;
+    TFlatPanel *panel_main = nullptr;
+    THtmlView *displayhtml = nullptr;
+    PictureButton *button_done = nullptr;
+    TURL *URL1 = nullptr;
+    THTTPGet *sendit = nullptr;
+    THTTPGet *getit = nullptr;
 };

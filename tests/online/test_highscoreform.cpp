@@ -1,0 +1,135 @@
+#include "net/highscoreform.h"
+#include "net/htmlview.h"
+#include "net/httpget.h"
+#include "platform/desktop.h"
+#include "tests/server/runningserver.h"
+
+#include <QLabel>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool hasTable(QTextDocument *document)
+{
+    for (QTextFrame *frame : document->rootFrame()->childFrames()) {
+        if (qobject_cast<QTextTable *>(frame))
+            return true;
+    }
+    return false;
+}
+
+class HighScoreWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.setServer(QStringLiteral("http://127.0.0.1:%1/").arg(server.port()));
+        platform::setUrlOpener([this](const QUrl &url) {
+            opened.push_back(url.toString());
+            return true;
+        });
+    }
+    void TearDown() override { platform::setUrlOpener({}); }
+
+    QString pageText() const { return window.viewer()->toPlainText(); }
+    bool waitForPageWith(const QString &text)
+    {
+        return QTest::qWaitFor([&] { return pageText().contains(text); }, 10000);
+    }
+
+    RunningServer server;
+    Thighscore window{QPixmap()};
+    std::vector<QString> opened;
+};
+
+} // namespace
+
+TEST_F(HighScoreWindow, Layout)
+{
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Quenvale - High Scores"));
+    EXPECT_EQ(window.size(), QSize(603, 561));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("Image1"))->geometry(), QRect(6, 9, 97, 322));
+    QWidget *panel = window.findChild<QWidget *>(QStringLiteral("panel_main"));
+    EXPECT_EQ(panel->geometry(), QRect(112, 8, 481, 507));
+    EXPECT_EQ(window.viewer()->parentWidget(), panel);
+    EXPECT_EQ(window.viewer()->geometry(), panel->rect());
+    EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("button_done"))->geometry(), QRect(467, 518, 126, 40));
+    EXPECT_EQ(window.senditFetch()->Agent, QStringLiteral("Quenvale HTTPGet"));
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(HighScoreWindow, OpensCentredAndDoneOnlyHides)
+{
+    window.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QRect desk = window.screen()->availableGeometry();
+    EXPECT_LE(std::abs(window.frameGeometry().center().x() - desk.center().x()), 2);
+    EXPECT_LE(std::abs(window.frameGeometry().center().y() - desk.center().y()), 2);
+    QTest::mouseClick(window.findChild<QWidget *>(QStringLiteral("button_done")), Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    window.showWindow();
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(HighScoreWindow, PostedScoreOpensTheWindowWithThePage)
+{
+    QSignalSpy posted(&window, &Thighscore::scorePosted);
+    const QString name = QStringLiteral("a&score=999");
+    window.sendscore(name, QStringLiteral("3/5/24"), QStringLiteral("61"));
+    ASSERT_TRUE(posted.wait(10000));
+    EXPECT_TRUE(window.isVisible());
+    ASSERT_TRUE(waitForPageWith(name));
+    EXPECT_TRUE(hasTable(window.viewer()->document()));
+
+    // The server stored one score, under exactly the name typed.
+    const std::vector<ScoreEntry> best = server.store().best(10);
+    ASSERT_EQ(best.size(), 1u);
+    EXPECT_EQ(best[0].name, name.toStdString());
+    EXPECT_EQ(best[0].date, "3/5/24");
+    EXPECT_EQ(best[0].score, 61);
+}
+
+TEST_F(HighScoreWindow, NamesWithSpacesAndEqualsSignsArriveWhole)
+{
+    QSignalSpy posted(&window, &Thighscore::scorePosted);
+    window.sendscore(QStringLiteral("Ann = 1 & 2"), QStringLiteral("12.31.99"), QStringLiteral("7"));
+    ASSERT_TRUE(posted.wait(10000));
+    const std::vector<ScoreEntry> best = server.store().best(10);
+    ASSERT_EQ(best.size(), 1u);
+    EXPECT_EQ(best[0].name, "Ann = 1 & 2");
+    EXPECT_EQ(best[0].date, "12.31.99");
+    EXPECT_EQ(best[0].score, 7);
+}
+
+TEST_F(HighScoreWindow, LoaditRefreshesThePage)
+{
+    server.store().add({"Early", "1/1/24", 80});
+    window.loadit();
+    ASSERT_TRUE(waitForPageWith(QStringLiteral("Early")));
+    server.store().add({"Later", "1/2/24", 90});
+    // A second load while the first still runs is one fetch; once idle, a new one goes out.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        window.loadit();
+        return pageText().contains(QStringLiteral("Later"));
+    }, 10000));
+}
+
+TEST_F(HighScoreWindow, OnlyWebAndMailLinksReachTheDesktop)
+{
+    bool handled = false;
+    for (const char *target : {"http://scores.example/a?b=c", "HTTPS://scores.example/", "mailto:someone@example.com"})
+        window.displayhtmlLinkClick(window.viewer(), QString::fromLatin1(target), handled);
+    for (const char *target : {"", "file:///etc/passwd", "/etc/passwd", "../quenvale.ini", "/counter/quenvale.shtml",
+                               "javascript:alert(1)", "smb://host/share", "http://", "mailto:", "quenvale.ini"})
+        window.displayhtmlLinkClick(window.viewer(), QString::fromLatin1(target), handled);
+    EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("http://scores.example/a?b=c"),
+                                            QStringLiteral("https://scores.example/"),
+                                            QStringLiteral("mailto:someone@example.com")}));
+    EXPECT_FALSE(handled);
+}
