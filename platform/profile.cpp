@@ -244,7 +244,10 @@ bool writeProfileString(const fs::path &file, std::string_view section, std::str
     }
 
     Document doc;
-    mode_t mode = 0666;
+    // A new file gets the usual rights less the user's umask; an existing one keeps its own.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode_t mode = 0666 & ~mask;
     const fs::file_status st = fs::status(target, ec);
     if (fs::exists(st)) {
         if (!fs::is_regular_file(st) || !isWritable(target))
