@@ -1,40 +1,54 @@
 #include "ui/cardimagelist.h"
 
 #include "game/cards.h"
+#include "ui/picturebutton.h"
 
 #include <QPainter>
 
-const QPixmap &CardImageList::sheet(int scale)
+namespace {
+const QString sheetPath = QStringLiteral(":/cards.png");
+}
+
+void CardImageList::prefetch(qreal devicePixelRatio)
 {
-    const int i = scale > 1 ? 1 : 0;
-    if (!tried_[i]) {
-        tried_[i] = true;
-        sheets_[i].load(i ? QStringLiteral(":/cards@2x.png") : QStringLiteral(":/cards.png"));
-        if (!sheets_[i].isNull())
-            sheets_[i].setDevicePixelRatio(i + 1);
+    const qreal scale = scaleFor(devicePixelRatio);
+    if (loadedFor_ == scale || pending_.valid())
+        return;
+    pendingFor_ = scale;
+    pending_ = std::async(std::launch::async, [scale] { return loadPictureImage(sheetPath, scale); });
+}
+
+const QPixmap &CardImageList::sheet(qreal devicePixelRatio)
+{
+    const qreal wanted = scaleFor(devicePixelRatio);
+    if (loadedFor_ == wanted)
+        return sheet_;
+    if (pending_.valid()) {
+        const QImage image = pending_.get();
+        if (pendingFor_ == wanted) {
+            loadedFor_ = wanted;
+            sheet_ = QPixmap::fromImage(image);
+            return sheet_;
+        }
     }
-    return sheets_[i];
+    loadedFor_ = wanted;
+    sheet_ = loadPicture(sheetPath, wanted);
+    return sheet_;
 }
 
 void CardImageList::draw(QPainter &painter, int x, int y, int index)
 {
     if (index < 0 || index >= count)
         return;
-    // Device pixel ratio of what is being painted on (the screen, or a picture).
-    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    int scale = dpr > 1.0 ? 2 : 1;
-    const QPixmap *pictures = &sheet(scale);
-    if (pictures->isNull() && scale == 2) {
-        scale = 1;
-        pictures = &sheet(1);
-    }
-    if (pictures->isNull()) {
+    const QPixmap &pictures = sheet(painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    if (pictures.isNull()) {
         drawStandIn(painter, x, y, index);
         return;
     }
-    const QRect source((index % 4) * width * scale, (index / 4) * height * scale, width * scale,
-                       height * scale);
-    painter.drawPixmap(QRect(x, y, width, height), *pictures, source);
+    const qreal scale = pictures.devicePixelRatio();
+    const QRectF source((index % 4) * width * scale, (index / 4) * height * scale, width * scale,
+                        height * scale);
+    painter.drawPixmap(QRectF(x, y, width, height), pictures, source);
 }
 
 // Used only when the card pictures are missing: enough to play with.

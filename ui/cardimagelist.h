@@ -1,10 +1,14 @@
 #pragma once
 // imagelist_cards: the 53 card pictures (0 = the back, then the faces of card
-// numbers 1..52), stored as one sheet four pictures wide. The sheet is loaded on
-// the first draw, at twice the size when the screen needs it, and every picture is
-// drawn straight from it, so nothing is cut up or copied per card.
+// numbers 1..52), stored as one sheet four pictures wide. Every picture is drawn
+// straight from the sheet, so nothing is cut up or copied per card. The sheet is
+// the largest picture of the program: prefetch() decodes it on a worker thread
+// while the windows are being built, and the first draw picks it up.
 
+#include <QImage>
 #include <QPixmap>
+
+#include <future>
 
 class QPainter;
 
@@ -14,16 +18,22 @@ public:
     static constexpr int height = 82;
     static constexpr int count = 53;
 
+    // Starts decoding the sheet for a device pixel ratio in the background.
+    void prefetch(qreal devicePixelRatio);
+
     // Draws picture index (0..52) with its top-left corner at (x, y).
     void draw(QPainter &painter, int x, int y, int index);
 
-    // The sheet for this pixel ratio (1 or 2), loaded on first use. Null when the
+    // The sheet for a device pixel ratio, loaded when first wanted. Null when the
     // program carries no card pictures; draw() then paints plain stand-ins.
-    const QPixmap &sheet(int scale);
+    const QPixmap &sheet(qreal devicePixelRatio);
 
 private:
+    static qreal scaleFor(qreal devicePixelRatio) { return devicePixelRatio > 1.0 ? 2.0 : 1.0; }
     static void drawStandIn(QPainter &painter, int x, int y, int index);
 
-    QPixmap sheets_[2];
-    bool tried_[2] = {false, false};
+    QPixmap sheet_;
+    qreal loadedFor_ = 0; // the scale sheet_ was loaded for: 1 or 2
+    std::future<QImage> pending_;
+    qreal pendingFor_ = 0;
 };

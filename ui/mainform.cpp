@@ -185,6 +185,7 @@ Tmain::Tmain(qv::SoundSink *soundOutput, QWidget *parent)
     setPalette(pal);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
+    imagelist_cards.prefetch(devicePixelRatioF());
     tile_ = backgroundTilePicture();
     LbBackground1 = new TLbBackground(this);
     LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
@@ -722,7 +723,7 @@ void Tmain::card_11Click()
     const int row = name.at(5).digitValue();
     const int col = name.at(6).digitValue();
     keyCell_ = {row, col}; // the keyboard carries on from the clicked cell
-    highlight_->frameCell(c->pos());
+    highlight_->hide();
     game_.card_11Click(row, col);
 }
 
@@ -839,10 +840,14 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::KeyPress:
             return boardKey(static_cast<QKeyEvent *>(event)->key());
-        case QEvent::FocusIn:
-            highlight_->frameCell(cell(keyCell_.x(), keyCell_.y())->pos());
-            highlight_->show();
+        case QEvent::FocusIn: {
+            // Tabbing onto the board shows the chosen cell at once; a mouse player
+            // never sees the frame until a key is pressed.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+                moveKeyboardCell(0, 0);
             break;
+        }
         case QEvent::FocusOut:
             highlight_->hide();
             break;
@@ -882,7 +887,11 @@ bool Tmain::boardKey(int key)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        game_.card_11Click(keyCell_.x(), keyCell_.y());
+        // Never place a card on a cell the player cannot see chosen.
+        if (highlight_->isHidden())
+            moveKeyboardCell(0, 0);
+        else
+            game_.card_11Click(keyCell_.x(), keyCell_.y());
         return true;
     default:
         return false;

@@ -1,21 +1,45 @@
 #include "ui/picturebutton.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 
-QPixmap loadPicture(const QString &path, qreal scale)
+namespace {
+// The built-in PNG reader, asked directly: left to guess, or even told the
+// format, QImageReader first loads every image plugin on the system to see
+// whether one of them wants the file, which costs more than the whole window.
+QImage readPng(const QString &path)
+{
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    // Converted here, off the screen's thread when called from a worker.
+    if (image.hasAlphaChannel())
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return image;
+}
+} // namespace
+
+QImage loadPictureImage(const QString &path, qreal scale)
 {
     if (scale > 1.0) {
         const int dot = path.lastIndexOf(QLatin1Char('.'));
         const QString twice = path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
-        QPixmap big;
-        if (QFile::exists(twice) && big.load(twice)) {
-            big.setDevicePixelRatio(2.0);
-            return big;
+        if (QFile::exists(twice)) {
+            QImage big = readPng(twice);
+            if (!big.isNull()) {
+                big.setDevicePixelRatio(2.0);
+                return big;
+            }
         }
     }
-    return QPixmap(path);
+    return readPng(path);
+}
+
+QPixmap loadPicture(const QString &path, qreal scale)
+{
+    return QPixmap::fromImage(loadPictureImage(path, scale));
 }
 
 namespace {

@@ -6,14 +6,17 @@
 // cost nothing at start.
 
 #include <QAbstractButton>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
 #include <functional>
 
-// Loads path, or its "@2x" sibling when scale > 1 and one exists. Null when
-// neither exists.
+// Loads the PNG picture path, or its "@2x" sibling when scale > 1 and one
+// exists. Null when neither exists.
 QPixmap loadPicture(const QString &path, qreal scale);
+// The same as an image, ready to paint; safe on any thread.
+QImage loadPictureImage(const QString &path, qreal scale);
 
 class Picture : public QWidget {
     Q_OBJECT

@@ -320,6 +320,10 @@ TEST_F(MainWindow, KeyboardPlay)
     board->setFocus();
     window().activateWindow();
 
+    // The first Enter only shows which cell is chosen.
+    QTest::keyClick(board, Qt::Key_Return);
+    EXPECT_TRUE(highlight->isVisible());
+    EXPECT_EQ(tagOf("card_11"), 0);
     QTest::keyClick(board, Qt::Key_Right);
     QTest::keyClick(board, Qt::Key_Right);
     QTest::keyClick(board, Qt::Key_Down);
@@ -341,7 +345,8 @@ TEST_F(MainWindow, KeyboardPlay)
     EXPECT_EQ(window().keyboardCell(), QPoint(4, 1));
     QTest::keyClick(board, Qt::Key_Space);
     EXPECT_EQ(tagOf("card_41"), 2);
-    // A click moves the keyboard's cell too.
+    // A click moves the keyboard's cell too, and puts the frame away.
     clickCell(1, 4);
     EXPECT_EQ(window().keyboardCell(), QPoint(1, 4));
+    EXPECT_FALSE(highlight->isVisible());
 }
