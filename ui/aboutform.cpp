@@ -2,6 +2,7 @@
 
 #include "ui/helpform.h"
 #include "ui/lbbackground.h"
+#include "ui/picturebutton.h"
 #include "ui/selbutton.h"
 #include "ui/settings.h"
 #include "ui/url.h"
@@ -34,7 +35,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
 // the product and publisher names are drawn instead.
 QPixmap titlePicture()
 {
-    QPixmap picture(QStringLiteral(":/about_title.png"));
+    QPixmap picture = loadPicture(QStringLiteral(":/about_title.png"), 1.0);
     if (!picture.isNull()) {
         if (!picture.hasAlphaChannel()) {
             const QImage image = picture.toImage();
