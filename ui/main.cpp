@@ -57,6 +57,7 @@ int main(int argc, char **argv)
     about.setWebSite(mainForm.webSite());
     Thelp help(mainForm.backgroundTile(), &mainForm);
     Thighscore highscore(mainForm.backgroundTile(), &mainForm);
+    highscore.setServer(mainForm.server());
     Ttallylist tallylist(mainForm.backgroundTile(), &mainForm);
 
     mainForm.setAboutWindow(&about);

@@ -623,14 +623,15 @@ void Tmain::closeEvent(QCloseEvent *event)
 
 // ---- qv::GameView ---------------------------------------------------------------
 
+// Only the window's own controls: the other windows are its children too.
 QWidget *Tmain::control(std::string_view name) const
 {
-    return findChild<QWidget *>(text(name));
+    return centralWidget()->findChild<QWidget *>(text(name));
 }
 
 CardImage *Tmain::cell(int row, int col) const
 {
-    return findChild<CardImage *>(QString::fromStdString(qv::GameFlow::cellName(row, col)));
+    return qobject_cast<CardImage *>(control(qv::GameFlow::cellName(row, col)));
 }
 
 void Tmain::setVisible(std::string_view name, bool visible)
@@ -751,17 +752,17 @@ void Tmain::label_linescore1Click()
     const int line = hint.toInt();
     if (line < 1 || line > 9 || line == 5)
         return;
-    const QString title = QStringLiteral("Line Score:") + hint;
-    findChild<QLabel *>(QStringLiteral("label_ls1"))->setText(title);
-    findChild<QLabel *>(QStringLiteral("label_ls2"))->setText(title);
+    const std::string title = "Line Score:" + hint.toStdString();
+    setCaption("label_ls1", title);
+    setCaption("label_ls2", title);
     for (int k = 1; k <= 5; ++k) {
         const CardImage *source = line <= 4 ? cell(line, k) : cell(k, line - 5);
-        findChild<CardImage *>(QStringLiteral("card_ls%1").arg(k))->showCard(tag(source));
+        showCard("card_ls" + std::to_string(k), tag(source));
     }
-    findChild<QLabel *>(QStringLiteral("label_line6"))->setText(sender->text());
+    setCaption("label_line6", sender->text().toStdString());
     const qv::CategoryPoints &points = game_.board().linebreakdown.at(line - 1);
     for (int k = 1; k <= 5; ++k)
-        findChild<QLabel *>(QStringLiteral("label_line%1").arg(k))->setText(QString::number(points[k - 1]));
+        setCaption("label_line" + std::to_string(k), std::to_string(points[k - 1]));
     control("panel_linescore")->show();
 }
 

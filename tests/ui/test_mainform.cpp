@@ -1,7 +1,8 @@
 // The main window played through clicks, keys and menu commands.
 #include "mainwindow_fixture.h"
 
-#include "ui/flatpanel.h"
+#include "platform/desktop.h"
+#include "ui/aboutform.h"
 
 #include <QFontInfo>
 #include <QLineEdit>
@@ -349,4 +350,32 @@ TEST_F(MainWindow, KeyboardPlay)
     clickCell(1, 4);
     EXPECT_EQ(window().keyboardCell(), QPoint(1, 4));
     EXPECT_FALSE(highlight->isVisible());
+}
+
+TEST_F(MainWindow, MenuOpensTheOtherWindowsAndTheStripOpensTheLink)
+{
+    QUrl opened;
+    platform::setUrlOpener([&opened](const QUrl &url) {
+        opened = url;
+        return true;
+    });
+    Tmain &m = window();
+    Tabout about(m.backgroundTile(), &m);
+    about.setWebSite(m.webSite());
+    QWidget help(&m, Qt::Window);
+    QWidget tally(&m, Qt::Window);
+    m.setAboutWindow(&about);
+    m.setHelpWindow(&help);
+    m.setTallyListWindow(&tally);
+
+    action("About1")->trigger();
+    action("Help2")->trigger();
+    action("TallyList1")->trigger();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_TRUE(help.isVisible());
+    EXPECT_TRUE(tally.isVisible());
+
+    click("image_logo");
+    EXPECT_EQ(opened, QUrl("http://127.0.0.1:8471"));
+    platform::setUrlOpener({});
 }
