@@ -889,10 +889,9 @@ bool Tmain::boardKey(int key)
     case Qt::Key_Enter:
     case Qt::Key_Space:
         // Never place a card on a cell the player cannot see chosen.
-        if (highlight_->isHidden())
-            moveKeyboardCell(0, 0);
-        else
+        if (!highlight_->isHidden())
             game_.card_11Click(keyCell_.x(), keyCell_.y());
+        moveKeyboardCell(0, 0); // shows the frame, and tells what the cell holds now
         return true;
     default:
         return false;

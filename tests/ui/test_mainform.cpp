@@ -335,6 +335,7 @@ TEST_F(MainWindow, KeyboardPlay)
 
     QTest::keyClick(board, Qt::Key_Return);
     EXPECT_EQ(tagOf("card_23"), 1);
+    EXPECT_EQ(board->accessibleDescription(), "Row 2, column 3: ace of clubs");
     QTest::keyClick(board, Qt::Key_Space); // the same cell again
     EXPECT_EQ(rec.sounds.back(), "invalid");
 
