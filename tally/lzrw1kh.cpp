@@ -14,6 +14,13 @@ constexpr int kMaxMatch = 18;
 constexpr int kMinRun = 16;
 constexpr int kMaxRun = 4095;
 constexpr int kGroupItems = 16;
+// A hash entry holds its position plus kReach in its top 16 bits (so an empty entry, 0,
+// is out of every position's reach) and the six bytes there below.
+constexpr int kReach = kMaxOffset + 1;
+constexpr std::uint64_t kHeadMask = 0xFFFFFFFFFFFF;
+
+// Word loads and their first differing byte assume little-endian order.
+constexpr bool kWordLoads = std::endian::native == std::endian::little;
 
 inline std::uint64_t load64(const std::uint8_t *p)
 {
@@ -22,26 +29,45 @@ inline std::uint64_t load64(const std::uint8_t *p)
     return v;
 }
 
-// Common prefix of a and b, counted up to limit (at most kMaxMatch) bytes.
-inline int commonPrefix(const std::uint8_t *a, const std::uint8_t *b, int limit)
+inline std::uint32_t hash(std::uint32_t b0, std::uint32_t b1, std::uint32_t b2)
 {
-    if constexpr (std::endian::native == std::endian::little) {
-        if (limit == kMaxMatch) {
-            std::uint64_t d = load64(a) ^ load64(b);
+    return (((b0 << 8 ^ b1 << 4 ^ b2) * 40543u) >> 4) & (kHashSize - 1);
+}
+
+// Length of the run of equal bytes at p, counted up to limit (at least 2); p[1] == p[0].
+inline int runLength(const std::uint8_t *p, int limit)
+{
+    int run = 2;
+    if constexpr (kWordLoads) {
+        const std::uint64_t pattern = 0x0101010101010101u * p[0];
+        for (; run + 8 <= limit; run += 8) {
+            const std::uint64_t d = load64(p + run) ^ pattern;
             if (d != 0)
-                return std::countr_zero(d) >> 3;
-            d = load64(a + 8) ^ load64(b + 8);
-            if (d != 0)
-                return 8 + (std::countr_zero(d) >> 3);
-            if (a[16] != b[16])
-                return 16;
-            return a[17] != b[17] ? 17 : 18;
+                return run + (std::countr_zero(d) >> 3);
         }
     }
-    int i = 0;
-    while (i < limit && a[i] == b[i])
-        ++i;
-    return i;
+    while (run < limit && p[run] == p[0])
+        ++run;
+    return run;
+}
+
+// Copies count (at most 18) bytes from offset back, byte by byte in effect: a copy may
+// repeat what it produces. May write up to 16 bytes, into the block buffer's spare bytes.
+inline void copyMatch(std::uint8_t *d, int offset, int count)
+{
+    const std::uint8_t *from = d - offset;
+    if (offset >= 8) {
+        // Whole words never overlap their source.
+        std::memcpy(d, from, 8);
+        std::memcpy(d + 8, from + 8, 8);
+        if (count > 16) {
+            d[16] = from[16];
+            d[17] = from[17];
+        }
+    } else {
+        for (int i = 0; i < count; ++i)
+            d[i] = from[i];
+    }
 }
 
 [[noreturn]] void damagedBlock()
@@ -52,7 +78,7 @@ inline int commonPrefix(const std::uint8_t *a, const std::uint8_t *b, int limit)
 } // namespace
 
 TLZR::TLZR()
-    : hashTable_(new (std::nothrow) std::int16_t[kHashSize])
+    : hashTable_(new (std::nothrow) std::uint64_t[kHashSize])
 {
     if (!hashTable_)
         throw ELzrw1KHCompressor(lzrw1msg::kNoHashMemory);
@@ -60,75 +86,124 @@ TLZR::TLZR()
 
 int TLZR::CompressBlock(const std::uint8_t *src, int n, std::uint8_t *dst)
 {
-    std::int16_t *table = hashTable_.get();
-    std::fill_n(table, kHashSize, std::int16_t(-1));
+    std::uint64_t *const table = hashTable_.get();
+    std::fill_n(table, kHashSize, std::uint64_t(0));
 
     dst[0] = kFlagCompressed;
     int x = 0;
     int y = 3;
     int z = 1;
-    int items = 0;
-    unsigned control = 0; // older groups' bits shift out above bit 15
 
-    // Stop as soon as the block has grown past the chunk: it will be stored instead.
-    while (x < n && y <= n) {
-        if (items == kGroupItems) {
-            dst[z] = std::uint8_t(control >> 8);
-            dst[z + 1] = std::uint8_t(control);
-            z = y;
-            y += 2;
-            items = 0;
-        }
+    const auto codeRun = [&](std::uint8_t b, int run) {
+        const int v = run - kMinRun;
+        dst[y] = 0;
+        dst[y + 1] = std::uint8_t(v >> 8);
+        dst[y + 2] = std::uint8_t(v);
+        dst[y + 3] = b;
+        y += 4;
+        x += run;
+    };
+    const auto codeCopy = [&](int offset, int length) {
+        const int key = offset << 4 | (length - kMinMatch);
+        dst[y] = std::uint8_t(key >> 8);
+        dst[y + 1] = std::uint8_t(key);
+        y += 2;
+        x += length;
+    };
 
-        const std::uint8_t b = src[x];
-        const int runLimit = std::min(kMaxRun, n - x);
-        int run = 1;
-        while (run < runLimit && src[x + run] == b)
-            ++run;
+    // Coding stops as soon as the block has grown past the chunk: it is stored instead.
+    for (;;) {
+        unsigned control = 0;
+        int items = 0;
 
-        if (run >= kMinRun) {
-            const int v = run - kMinRun;
-            dst[y] = 0;
-            dst[y + 1] = std::uint8_t(v >> 8);
-            dst[y + 2] = std::uint8_t(v);
-            dst[y + 3] = b;
-            y += 4;
-            x += run;
-            control = (control << 1) | 1;
-        } else {
-            int length = 0;
-            int offset = 0;
-            // The last two positions cannot start a match, so their hash (which would read
-            // past the chunk) is never needed: later positions are no closer to a match.
-            if (x + 2 < n) {
-                std::uint32_t h = ((std::uint32_t(b) << 4 ^ src[x + 1]) << 4) ^ src[x + 2];
-                h = ((h * 40543u) >> 4) & (kHashSize - 1);
-                const int c = table[h];
-                table[h] = std::int16_t(x);
-                if (c >= 0 && x - c <= kMaxOffset) {
-                    length = commonPrefix(src + x, src + c, std::min(kMaxMatch, n - x));
-                    offset = x - c;
+        // While the group cannot grow the block past the chunk (an item adds at most 4
+        // bytes) and the chunk has 18 bytes left, items need no bounds checks. Both
+        // conditions only ever turn false, so once the careful loop below has run, this
+        // one never runs again.
+        if (kWordLoads && y + kGroupItems * 4 <= n) {
+            for (; items < kGroupItems && x + kMaxMatch <= n; ++items) {
+                const std::uint64_t v = load64(src + x);
+                const std::uint8_t b = std::uint8_t(v);
+                control <<= 1;
+                // A run of 16 starts with eight equal bytes; anything shorter goes to matching.
+                if (std::uint8_t(v >> 8) == b) {
+                    const int run = runLength(src + x, std::min(kMaxRun, n - x));
+                    if (run >= kMinRun) {
+                        codeRun(b, run);
+                        control |= 1;
+                        continue;
+                    }
+                }
+                // Whether the candidate is in reach is unpredictable: no branch for it. The
+                // entry holds the first six bytes at its position, so most matches are
+                // judged and measured without reading the candidate.
+                const std::uint32_t h = hash(b, std::uint32_t(v >> 8) & 0xFF, std::uint32_t(v >> 16) & 0xFF);
+                const std::uint64_t entry = table[h];
+                table[h] = std::uint64_t(x + kReach) << 48 | (v & kHeadMask);
+                const int offset = x + kReach - int(entry >> 48);
+                const std::uint64_t d = (entry ^ v) & kHeadMask;
+                if (((d & 0xFFFFFF) | unsigned(offset > kMaxOffset)) == 0) {
+                    int length;
+                    if (d != 0) {
+                        length = std::countr_zero(d) >> 3;
+                    } else {
+                        const std::uint8_t *cand = src + x - offset;
+                        const std::uint64_t d2 = load64(src + x + 6) ^ load64(cand + 6);
+                        const std::uint64_t d3 = load64(src + x + 10) ^ load64(cand + 10);
+                        length = d2 != 0 ? 6 + (std::countr_zero(d2) >> 3)
+                                         : d3 != 0 ? 10 + (std::countr_zero(d3) >> 3) : kMaxMatch;
+                    }
+                    codeCopy(offset, length);
+                    control |= 1;
+                } else {
+                    dst[y++] = b;
+                    ++x;
                 }
             }
-            if (length >= kMinMatch) {
-                const int key = offset << 4 | (length - kMinMatch);
-                dst[y] = std::uint8_t(key >> 8);
-                dst[y + 1] = std::uint8_t(key);
-                y += 2;
-                x += length;
-                control = (control << 1) | 1;
-            } else {
-                dst[y++] = b;
-                ++x;
-                control <<= 1;
-            }
         }
-        ++items;
-    }
 
-    control <<= (kGroupItems - items);
-    dst[z] = std::uint8_t(control >> 8);
-    dst[z + 1] = std::uint8_t(control);
+        // The same rules byte by byte, near the end of the chunk or of the room in the
+        // block; the entries' bytes are no longer needed. The last two positions cannot
+        // start a match, so their hash (which would read past the chunk) is never taken.
+        for (; items < kGroupItems && x < n && y <= n; ++items) {
+            const std::uint8_t b = src[x];
+            control <<= 1;
+            if (x + 1 < n && src[x + 1] == b) {
+                const int run = runLength(src + x, std::min(kMaxRun, n - x));
+                if (run >= kMinRun) {
+                    codeRun(b, run);
+                    control |= 1;
+                    continue;
+                }
+            }
+            if (x + 2 < n) {
+                const std::uint32_t h = hash(b, src[x + 1], src[x + 2]);
+                const int c = int(table[h] >> 48) - kReach;
+                table[h] = std::uint64_t(x + kReach) << 48;
+                if (x - c <= kMaxOffset) {
+                    const int limit = std::min(kMaxMatch, n - x);
+                    int length = 0;
+                    while (length < limit && src[x + length] == src[c + length])
+                        ++length;
+                    if (length >= kMinMatch) {
+                        codeCopy(x - c, length);
+                        control |= 1;
+                        continue;
+                    }
+                }
+            }
+            dst[y++] = b;
+            ++x;
+        }
+
+        control <<= kGroupItems - items;
+        dst[z] = std::uint8_t(control >> 8);
+        dst[z + 1] = std::uint8_t(control);
+        if (items < kGroupItems || x >= n || y > n)
+            break;
+        z = y;
+        y += 2;
+    }
 
     if (y > n) {
         dst[0] = kFlagStored;
@@ -165,14 +240,30 @@ int TLZR::DecompressBlock(const std::uint8_t *src, int len, std::uint8_t *dst) c
             control = unsigned(src[x]) << 8 | src[x + 1];
             x += 2;
             bits = 16;
-            // Sixteen literals in a row: one copy.
-            if (control == 0 && len - x >= kGroupItems && kChunkSize - out >= kGroupItems) {
-                std::memcpy(dst + out, src + x, kGroupItems);
-                out += kGroupItems;
-                x += kGroupItems;
-                bits = 0;
-                continue;
+        }
+
+        // A group of literals and copies that fits both the block and the chunk needs no
+        // bounds checks but one: how far back a copy reaches. Runs take the careful path.
+        if (bits == 16 && len - x >= 2 * kGroupItems && kChunkSize - out >= kGroupItems * kMaxMatch) {
+            int items = 0;
+            for (; items < kGroupItems; ++items, control <<= 1) {
+                if ((control & 0x8000) == 0) {
+                    dst[out++] = src[x++];
+                    continue;
+                }
+                const int offset = src[x] << 4 | src[x + 1] >> 4;
+                if (offset == 0)
+                    break;
+                if (offset > out)
+                    damagedBlock();
+                const int count = (src[x + 1] & 0x0F) + kMinMatch;
+                copyMatch(dst + out, offset, count);
+                out += count;
+                x += 2;
             }
+            bits -= items;
+            if (bits == 0 || x == len)
+                continue;
         }
 
         if ((control & 0x8000) == 0) {
@@ -196,20 +287,7 @@ int TLZR::DecompressBlock(const std::uint8_t *src, int len, std::uint8_t *dst) c
                 const int count = (src[x + 1] & 0x0F) + kMinMatch;
                 if (offset > out || count > kChunkSize - out)
                     damagedBlock();
-                std::uint8_t *d = dst + out;
-                const std::uint8_t *s = d - offset;
-                if (offset >= 8) {
-                    // Whole words never overlap their source; the spare bytes take the excess.
-                    std::memcpy(d, s, 8);
-                    std::memcpy(d + 8, s + 8, 8);
-                    if (count > 16) {
-                        d[16] = s[16];
-                        d[17] = s[17];
-                    }
-                } else {
-                    for (int i = 0; i < count; ++i)
-                        d[i] = s[i];
-                }
+                copyMatch(dst + out, offset, count);
                 out += count;
                 x += 2;
             }

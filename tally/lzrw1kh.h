@@ -40,7 +40,7 @@ public:
     int DecompressBlock(const std::uint8_t *src, int len, std::uint8_t *dst) const;
 
 private:
-    std::unique_ptr<std::int16_t[]> hashTable_;
+    std::unique_ptr<std::uint64_t[]> hashTable_;
 };
 
 namespace lzrw1msg {

@@ -2,6 +2,7 @@
 #include "tally/lzrw1kh.h"
 
 #include "compress_test_data.h"
+#include "lzrw1kh_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,35 @@ TEST(Lzrw1khCompressBlock, SeventeenthItemStartsANewControlWord)
         expected.insert(expected.end(), {0x00, 0x00, 0x00, std::uint8_t(v)});
     }
     EXPECT_EQ(compressBlock(chunk), expected);
+}
+
+TEST(Lzrw1khCompressBlock, SameBytesAsThePlainRules)
+{
+    // Periods around the reach of an offset, short repeats, runs near 16 and 4095.
+    const auto periodic = [](std::size_t n, std::size_t period) {
+        const Bytes unit = mixed(period, std::uint32_t(period));
+        Bytes b;
+        while (b.size() < n)
+            b.insert(b.end(), unit.begin(), unit.end());
+        b.resize(n);
+        return b;
+    };
+    std::vector<Bytes> chunks;
+    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        chunks.push_back(mixed(32768, seed));
+        chunks.push_back(mixed(1000 + seed * 997, seed));
+    }
+    for (std::size_t period : {1, 2, 3, 7, 15, 16, 17, 4094, 4095, 4096, 4097})
+        chunks.push_back(periodic(32768, period));
+    for (int n : {0, 1, 2, 3, 4, 5, 17, 18, 19, 20, 21, 40, 4095, 4096, 32767, 32768})
+        chunks.push_back(mixed(std::size_t(n), std::uint32_t(n)));
+    Bytes runs;
+    for (int len : {15, 16, 17, 4094, 4095, 4096, 4097, 8190, 1, 2, 31})
+        runs.insert(runs.end(), std::size_t(len), std::uint8_t(len));
+    chunks.push_back(runs);
+    chunks.push_back(concat({noise(20000), Bytes(12768, 0)}));
+    for (const Bytes &chunk : chunks)
+        EXPECT_EQ(compressBlock(chunk), referenceCompressBlock(chunk)) << "size " << chunk.size();
 }
 
 TEST(Lzrw1khDecompressBlock, WorkedExamples)
