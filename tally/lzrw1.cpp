@@ -54,12 +54,16 @@ public:
     {
         if (!stream)
             return false;
-        const std::istream::pos_type pos = stream->tellg();
-        if (pos == std::istream::pos_type(-1))
+        try {
+            const std::istream::pos_type pos = stream->tellg();
+            if (pos == std::istream::pos_type(-1))
+                return false;
+            stream_ = stream;
+            origin_ = pos;
+            return true;
+        } catch (const std::ios_base::failure &) {
             return false;
-        stream_ = stream;
-        origin_ = pos;
-        return true;
+        }
     }
 
     // Reads up to n bytes, fewer only at the end of the input; -1 on a read error.

@@ -40,6 +40,7 @@ public:
     int DecompressBlock(const std::uint8_t *src, int len, std::uint8_t *dst) const;
 
 private:
+    // One entry per hash of three bytes: the last position hashed there and its bytes.
     std::unique_ptr<std::uint64_t[]> hashTable_;
 };
 
