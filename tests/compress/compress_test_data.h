@@ -22,6 +22,14 @@ inline Bytes bytes(const std::string &text)
     return Bytes(text.begin(), text.end());
 }
 
+inline Bytes concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes &p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
 // Incompressible bytes.
 inline Bytes noise(std::size_t n, std::uint32_t seed = 1)
 {

@@ -33,14 +33,6 @@ std::string str(const Bytes &b)
     return std::string(b.begin(), b.end());
 }
 
-Bytes concat(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const Bytes &p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
 Bytes header(std::uint32_t id, std::uint32_t size)
 {
     Bytes h;
@@ -48,6 +40,17 @@ Bytes header(std::uint32_t id, std::uint32_t size)
         for (int i = 0; i < 4; ++i)
             h.push_back(std::uint8_t(v >> (8 * i)));
     return h;
+}
+
+// The run fails with exactly this message.
+void expectFailure(const std::function<void()> &run, const std::string &message)
+{
+    try {
+        run();
+        ADD_FAILURE() << "no error, expected: " << message;
+    } catch (const ELzrw1Exception &e) {
+        EXPECT_EQ(std::string(e.what()), message);
+    }
 }
 
 // Stream mode in memory.
@@ -147,16 +150,6 @@ protected:
         c.OutputFile = out;
     }
     void TearDown() override { fs::remove_all(dir); }
-
-    void expectFailure(const std::function<void()> &run, const std::string &message)
-    {
-        try {
-            run();
-            ADD_FAILURE() << "no error, expected: " << message;
-        } catch (const ELzrw1Exception &e) {
-            EXPECT_EQ(std::string(e.what()), message);
-        }
-    }
 
     // Decompressing `container` fails with `message` and leaves no output.
     void expectDecompressFailure(const Bytes &container, const std::string &message)
@@ -402,14 +395,6 @@ TEST(Lzrw1Streams, FailureMessages)
     Tlzrw1 c;
     c.UseStream = true;
     c.CompressMode = TCompressMode::Fast;
-    const auto expectFailure = [&](const std::function<void()> &run, const std::string &message) {
-        try {
-            run();
-            ADD_FAILURE() << "no error, expected: " << message;
-        } catch (const ELzrw1Exception &e) {
-            EXPECT_EQ(std::string(e.what()), message);
-        }
-    };
     std::ostringstream out;
     c.OutputStream = &out;
     expectFailure([&] { c.Compress(); },

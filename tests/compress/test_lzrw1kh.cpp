@@ -31,14 +31,6 @@ Bytes repeat(int n, int value)
     return Bytes(std::size_t(n), std::uint8_t(value));
 }
 
-Bytes concat(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const Bytes &p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
 void expectDamaged(const Bytes &block)
 {
     try {
