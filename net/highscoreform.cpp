@@ -55,7 +55,6 @@ Thighscore::Thighscore(const QPixmap &backgroundTile, QWidget *parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(6, 9, 97, 322);
     Image1->setPixmap(loadPicture(QStringLiteral(":/highscore_banner.png"), devicePixelRatioF()));
-    Image1->setAttribute(Qt::WA_TranslucentBackground);
 
     panel_main = new TFlatPanel(this);
     panel_main->setObjectName(QStringLiteral("panel_main"));

@@ -43,7 +43,7 @@ public:
 
     // Moves the running program's file to its backup name (the program goes on
     // running), deleting a backup left by an earlier update first.
-    void backupProgram();
+    static void backupProgram();
 
     // Downloads the installer into the program's folder, starts it and ends the
     // program. False when the download or the start failed: the program's file

@@ -57,12 +57,12 @@ int main(int argc, char **argv)
     about.setWebSite(mainForm.webSite());
     Thelp help(mainForm.backgroundTile(), &mainForm);
     Thighscore highscore(mainForm.backgroundTile(), &mainForm);
-    highscore.setServer(mainForm.server());
     Ttallylist tallylist(mainForm.backgroundTile(), &mainForm);
 
     mainForm.setAboutWindow(&about);
     mainForm.setHelpWindow(&help);
     mainForm.setTallyListWindow(&tallylist);
+    mainForm.setHighScoreWindow(&highscore);
     mainForm.setTally(&tallylist);
     QObject::connect(&help, &Thelp::aboutRequested, &mainForm, &Tmain::About1Click);
     // Closing the main window ends the program, whatever else is open.

@@ -1,6 +1,10 @@
 #include "ui/mainform.h"
 
 #include "game/cards.h"
+#include "net/highscoreform.h"
+#include "net/httpclient.h"
+#include "net/httpget.h"
+#include "net/updatecheck.h"
 #include "platform/desktop.h"
 #include "ui/aboutform.h"
 #include "ui/boardcontrols.h"
@@ -12,11 +16,13 @@
 #include "ui/url.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QShowEvent>
 #include <QTimer>
 #include <QValidator>
 
@@ -194,10 +200,17 @@ Tmain::Tmain(qv::SoundSink *soundOutput, QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &Tmain::Timer1Timer);
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(1000);
     connect(Timer2, &QTimer::timeout, this, &Tmain::Timer2Timer);
+
+    checkupdate = new THTTPGet(this);
+    checkupdate->setObjectName(QStringLiteral("checkupdate"));
+    checkupdate->OnDoneString = [this](THTTPGet *, const QByteArray &result) { checkupdateDoneString(result); };
+    getupdate = new THttpClient(this);
+    getupdate->setObjectName(QStringLiteral("getupdate"));
 
     reportError_ = [this](const QString &message) {
         QMessageBox::critical(this, QStringLiteral("Quenvale"), message);
@@ -263,14 +276,16 @@ void Tmain::buildMenu()
     QMenu *View1 = menu("View1", QStringLiteral("&View"));
     connect(item(View1, "TallyList1", QStringLiteral("Tally List")), &QAction::triggered, this,
             &Tmain::TallyList1Click);
-    item(View1, "ViewHighScoreList1", QStringLiteral("View High Score List"));
+    connect(item(View1, "ViewHighScoreList1", QStringLiteral("View High Score List")), &QAction::triggered, this,
+            &Tmain::ViewHighScoreList1Click);
 
     QMenu *Help1 = menu("Help1", QStringLiteral("&Help"));
     QAction *Help2 = item(Help1, "Help2", QStringLiteral("Help"));
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
     connect(Help2, &QAction::triggered, this, &Tmain::Help2Click);
     separator(Help1, "N2");
-    item(Help1, "CheckforUpdateNow1", QStringLiteral("Check for Update Now"));
+    connect(item(Help1, "CheckforUpdateNow1", QStringLiteral("Check for Update Now")), &QAction::triggered, this,
+            &Tmain::CheckforUpdateNow1Click);
     separator(Help1, "N3");
     connect(item(Help1, "About1", QStringLiteral("About")), &QAction::triggered, this, &Tmain::About1Click);
 }
@@ -444,10 +459,12 @@ void Tmain::buildGameOverPanel(QWidget *board)
     makeHeading(panel_over, QStringLiteral("Enter Your Name"), {0, 99, 191, 24}, pixelFont(19, true));
     edit_name = makeNameEdit(panel_over, QStringLiteral("edit_name"), {16, 124});
     edit_name->setText(QStringLiteral("Guest"));
-    makeButton(panel_over, QStringLiteral("button_sendscore"), QStringLiteral("sendscore"),
-               QStringLiteral("SEND SCORE"), {19, 163}, 160);
-    makeButton(panel_over, QStringLiteral("button_highscores"), QStringLiteral("highscores"),
-               QStringLiteral("High Scores"), {36, 211});
+    connect(makeButton(panel_over, QStringLiteral("button_sendscore"), QStringLiteral("sendscore"),
+                       QStringLiteral("SEND SCORE"), {19, 163}, 160),
+            &QAbstractButton::clicked, this, &Tmain::button_sendscoreClick);
+    connect(makeButton(panel_over, QStringLiteral("button_highscores"), QStringLiteral("highscores"),
+                       QStringLiteral("High Scores"), {36, 211}),
+            &QAbstractButton::clicked, this, &Tmain::button_highscoresClick);
     connect(makeButton(panel_over, QStringLiteral("button_cancel"), QStringLiteral("close"),
                        QStringLiteral("Close"), {35, 257}),
             &QAbstractButton::clicked, this, &Tmain::button_cancelClick);
@@ -526,10 +543,12 @@ void Tmain::buildUpdatePanel(QWidget *board)
                 2, 0);
     makeHeading(panel_update, QStringLiteral("Would you like to update now?"), {0, 46, 329, 22},
                 pixelFont(16, true));
-    makeButton(panel_update, QStringLiteral("button_updateyes"), QStringLiteral("continue"),
-               QStringLiteral("Continue"), {27, 90});
-    makeButton(panel_update, QStringLiteral("button_updatecancel"), QStringLiteral("cancel"),
-               QStringLiteral("Cancel"), {171, 90});
+    connect(makeButton(panel_update, QStringLiteral("button_updateyes"), QStringLiteral("continue"),
+                       QStringLiteral("Continue"), {27, 90}),
+            &QAbstractButton::clicked, this, &Tmain::button_updateyesClick);
+    connect(makeButton(panel_update, QStringLiteral("button_updatecancel"), QStringLiteral("cancel"),
+                       QStringLiteral("Cancel"), {171, 90}),
+            &QAbstractButton::clicked, this, &Tmain::button_updatecancelClick);
     makeLabel(panel_update, QStringLiteral("label_update"), QString(), {4, 137}, pixelFont(16), Qt::black,
               {321, 20}, Qt::AlignHCenter | Qt::AlignTop);
 }
@@ -675,6 +694,114 @@ void Tmain::setTimer2(bool enabled)
 std::string Tmain::playerName() const
 {
     return edit_name->text().toStdString();
+}
+
+// ---- Online: high scores and updates ----------------------------------------------
+
+void Tmain::setHighScoreWindow(Thighscore *highscore)
+{
+    highscore_ = highscore;
+    highscore->setServer(server_);
+    // The reply to a post, even one that comes after "Posting Failed.".
+    connect(highscore, &Thighscore::scorePosted, this, [this] {
+        control("panel_over")->hide();
+        Timer1->stop();
+    });
+}
+
+void Tmain::button_sendscoreClick()
+{
+    if (edit_name->text().isEmpty())
+        edit_name->setText(QStringLiteral("Guest"));
+    if (highscore_)
+        highscore_->sendscore(edit_name->text(), postingDate(QDate::currentDate()),
+                              QString::number(tag(control("label_total"))));
+    postingWait_.start();
+    Timer1->start();
+    QWidget *panel_wait = control("panel_wait");
+    panel_wait->show();
+    panel_wait->raise();
+}
+
+void Tmain::Timer1Timer()
+{
+    const bool failed = postingWait_.tick();
+    setCaption("label_wait", postingWait_.caption().toStdString());
+    if (failed) {
+        // Stopped first, so no tick runs while the message is up.
+        Timer1->stop();
+        reportError_(QStringLiteral("Posting Failed."));
+    }
+}
+
+void Tmain::button_highscoresClick()
+{
+    if (!highscore_)
+        return;
+    highscore_->loadit();
+    highscore_->showWindow();
+}
+
+void Tmain::ViewHighScoreList1Click()
+{
+    button_highscoresClick();
+}
+
+void Tmain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void Tmain::FormShow()
+{
+    if (updatecheck->isChecked())
+        startupdatecheck();
+}
+
+void Tmain::CheckforUpdateNow1Click()
+{
+    startupdatecheck();
+}
+
+void Tmain::startupdatecheck()
+{
+    checkupdate->URL = versionAddress(server_);
+    checkupdate->StartFetch();
+}
+
+void Tmain::checkupdateDoneString(const QByteArray &result)
+{
+    // The running version is the about window's.
+    if (!about_ || !updateOffered(result, about_->versionText()))
+        return;
+    QWidget *panel_update = control("panel_update");
+    panel_update->show();
+    panel_update->raise();
+}
+
+void Tmain::button_updatecancelClick()
+{
+    control("panel_update")->hide();
+}
+
+void Tmain::button_updateyesClick()
+{
+    control("button_updateyes")->hide();
+    control("button_updatecancel")->hide();
+    setCaption("label_update", "Updating. Please Wait...");
+    SelfUpdate::backupProgram();
+    downloadit();
+}
+
+void Tmain::downloadit()
+{
+    SelfUpdate update([this](const QString &status) { setCaption("label_update", status.toStdString()); },
+                      reportError_);
+    // Failed: the program's file is back, and Cancel puts the panel away.
+    if (!update.downloadit(*getupdate, server_))
+        control("button_updatecancel")->show();
 }
 
 // ---- Sounds ---------------------------------------------------------------------

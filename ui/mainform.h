@@ -7,6 +7,7 @@
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
+#include "net/scoreposting.h"
 #include "ui/cardimagelist.h"
 
 #include <QMainWindow>
@@ -25,6 +26,9 @@ class QLineEdit;
 class QMenu;
 class QTimer;
 class Tabout;
+class THTTPGet;
+class THttpClient;
+class Thighscore;
 class TFlatPanel;
 class TLbBackground;
 
@@ -51,9 +55,13 @@ public:
     void setAboutWindow(Tabout *about) { about_ = about; }
     void setHelpWindow(QWidget *help) { help_ = help; }
     void setTallyListWindow(QWidget *tallylist) { tallylist_ = tallylist; }
+    // Also hands it the server address, and ends the posting wait when it
+    // reports a posted score.
+    void setHighScoreWindow(Thighscore *highscore);
     // Where the game reports rounds and scores (the tally-list window).
     void setTally(qv::TallySink *tally) { tally_.target = tally; }
-    // How the settings write error is shown; by default a message box.
+    // How the program's messages (the settings write error, "Posting Failed.",
+    // the update errors) are shown; by default a message box.
     void setErrorReporter(std::function<void(const QString &)> report);
 
     qv::GameFlow &game() { return game_; }
@@ -85,6 +93,11 @@ public:
     // False (after reporting the error) when the file could not be written.
     bool saveinifile();
 
+    // The version text arrived (never empty).
+    void checkupdateDoneString(const QByteArray &result);
+    // Downloads and starts the installer; returns only when that failed.
+    void downloadit();
+
 signals:
     // The main window has closed; the program ends.
     void closed();
@@ -109,9 +122,17 @@ public slots:
     void Help2Click();
     void TallyList1Click();
     void image_logoClick();
+    void button_sendscoreClick();
+    void button_highscoresClick();
+    void ViewHighScoreList1Click();
+    void Timer1Timer();
+    void CheckforUpdateNow1Click();
+    void button_updatecancelClick();
+    void button_updateyesClick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -124,6 +145,8 @@ private:
 
     void FormCreate();
     void FormClose();
+    void FormShow();
+    void startupdatecheck();
     bool saveinifile(const QRect &bounds);
     void buildMenu();
     void buildBoard();
@@ -156,10 +179,14 @@ private:
     Tabout *about_ = nullptr;
     QWidget *help_ = nullptr;
     QWidget *tallylist_ = nullptr;
+    Thighscore *highscore_ = nullptr;
+    PostingWait postingWait_;
 
     TLbBackground *LbBackground1 = nullptr;
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
+    THTTPGet *checkupdate = nullptr;
+    THttpClient *getupdate = nullptr;
     QAction *PlaySounds1 = nullptr;
     QAction *updatecheck = nullptr;
     TFlatPanel *panel_board = nullptr;

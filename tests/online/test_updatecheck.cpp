@@ -63,7 +63,7 @@ protected:
     {
         SelfUpdate steps([this](const QString &s) { statuses.push_back(s); },
                          [this](const QString &m) { messages.push_back(m); });
-        steps.backupProgram();
+        SelfUpdate::backupProgram();
         return steps.downloadit(getupdate, serverAddress());
     }
     QString serverAddress() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server.port()); }

@@ -1,0 +1,285 @@
+// The main window's online flows: posting a score with its wait, the high-score
+// window, the update check and the self-update, against servers on 127.0.0.1.
+#include "net/highscoreform.h"
+#include "net/htmlview.h"
+#include "net/scoreposting.h"
+#include "net/updatecheck.h"
+#include "platform/desktop.h"
+#include "tests/net/rawserver.h"
+#include "tests/server/runningserver.h"
+#include "tests/ui/mainwindow_fixture.h"
+#include "ui/aboutform.h"
+
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+using Strings = std::vector<QString>;
+
+const std::string scorePage =
+    "<html><body><table border=1><tr><th>Name</th><th>Score</th></tr>"
+    "<tr><td>Dana</td><td>88</td></tr></table></body></html>";
+
+class OnlineMainWindow : public MainWindow {
+protected:
+    void TearDown() override
+    {
+        MainWindow::TearDown();
+        SelfUpdate::programFile = savedProgramFile;
+        SelfUpdate::exitProgram = savedExit;
+        platform::setProcessStarter({});
+    }
+
+    // The main window with the windows it works with, its server on port.
+    Tmain &open(int port, bool autoCheck)
+    {
+        writeIni(QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=%2\n")
+                     .arg(port)
+                     .arg(autoCheck ? "true" : "false")
+                     .toUtf8());
+        Tmain &w = window();
+        w.setAboutWindow(&about);
+        w.setHighScoreWindow(&highscore);
+        return w;
+    }
+    void gameOver()
+    {
+        click("button_namedone");
+        playRound(seedScoring(0, 54), "button_start");
+        tickOut();
+        ASSERT_TRUE(shown("panel_over"));
+    }
+    bool timer1Active() { return find<QTimer>("Timer1")->isActive(); }
+    bool pageShows(const QString &text) { return highscore.viewer()->toPlainText().contains(text); }
+
+    const std::function<QString()> savedProgramFile = SelfUpdate::programFile;
+    const std::function<void(int)> savedExit = SelfUpdate::exitProgram;
+    Tabout about{QPixmap()};
+    Thighscore highscore{QPixmap()};
+};
+
+// A server whose answers the test picks: the version text, the installer (or a
+// 404), and a score post whose reply waits for release().
+struct ScriptedServer {
+    std::string version = "1.0.1";
+    std::string installer;
+
+    RawServer raw{[this](RawServer::Connection &c) {
+        if (c.request.starts_with("GET /quenvale/quenvaleversion.txt ")) {
+            c.send(RawServer::reply("200 OK", version));
+        } else if (c.request.starts_with("GET /quenvale/qvlsetup.exe ")) {
+            c.send(installer.empty() ? RawServer::reply("404 Not Found", "no installer")
+                                     : RawServer::reply("200 OK", installer));
+        } else if (c.request.starts_with("GET /cgi-bin/quenvale.cgi?")) {
+            c.waitReleased();
+            c.send(RawServer::reply("200 OK", "Score recorded.\n"));
+        } else {
+            c.send(RawServer::reply("200 OK", scorePage));
+        }
+    }};
+
+    int versionRequests() const
+    {
+        int n = 0;
+        for (const std::string &r : raw.requests())
+            n += r.starts_with("GET /quenvale/quenvaleversion.txt ");
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(OnlineMainWindow, PostingOpensTheHighScoreWindowWithThePage)
+{
+    RunningServer server;
+    open(server.port(), false);
+    gameOver();
+    find<QLineEdit>("edit_name")->setText(QStringLiteral("a&score=999"));
+    click("button_sendscore");
+    EXPECT_TRUE(shown("panel_wait"));
+    EXPECT_EQ(caption("label_wait"), QStringLiteral("Posting Scores, Please Wait.."));
+    EXPECT_TRUE(timer1Active());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 10000));
+    EXPECT_FALSE(shown("panel_over"));
+    EXPECT_FALSE(timer1Active());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pageShows(QStringLiteral("a&score=999")); }, 10000));
+    EXPECT_TRUE(errors.empty());
+
+    const std::vector<ScoreEntry> best = server.store().best(10);
+    ASSERT_EQ(best.size(), 1u);
+    EXPECT_EQ(best[0].name, "a&score=999");
+    EXPECT_EQ(best[0].score, tagOf("label_total"));
+    EXPECT_EQ(QString::fromStdString(best[0].date), postingDate(QDate::currentDate()));
+}
+
+TEST_F(OnlineMainWindow, EmptyNameIsPostedAsGuest)
+{
+    RunningServer server;
+    open(server.port(), false);
+    gameOver();
+    find<QLineEdit>("edit_name")->clear();
+    click("button_sendscore");
+    EXPECT_EQ(find<QLineEdit>("edit_name")->text(), QStringLiteral("Guest"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 10000));
+    ASSERT_EQ(server.store().best(10).size(), 1u);
+    EXPECT_EQ(server.store().best(10)[0].name, "Guest");
+}
+
+TEST_F(OnlineMainWindow, UnansweredPostFailsOnTheFortiethTickAndALateReplyStillOpens)
+{
+    ScriptedServer server;
+    open(server.raw.port(), false);
+    gameOver();
+    click("button_sendscore");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.raw.requestCount() == 1; }, 10000));
+
+    const Strings dots{".", "..", "...", "....", ".....", ".", ".."};
+    for (int tick = 1; tick < PostingWait::ticks; ++tick) {
+        window().Timer1Timer();
+        if (tick <= int(dots.size())) {
+            EXPECT_EQ(caption("label_wait"), QStringLiteral("Posting Score, Please Wait") + dots[tick - 1]);
+        }
+    }
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(timer1Active());
+    window().Timer1Timer();
+    EXPECT_EQ(errors, Strings{QStringLiteral("Posting Failed.")});
+    EXPECT_FALSE(timer1Active());
+    // The wait panel stays over the button: one post per game over.
+    EXPECT_TRUE(shown("panel_over"));
+    EXPECT_TRUE(shown("panel_wait"));
+    EXPECT_FALSE(highscore.isVisible());
+
+    server.raw.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 10000));
+    EXPECT_FALSE(shown("panel_over"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pageShows(QStringLiteral("Dana")); }, 10000));
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(OnlineMainWindow, HighScoreListOpensAtOnceFromTheMenuAndTheGameOverPanel)
+{
+    ScriptedServer server;
+    open(server.raw.port(), false);
+    action("ViewHighScoreList1")->trigger();
+    EXPECT_TRUE(highscore.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pageShows(QStringLiteral("Dana")); }, 10000));
+    highscore.button_doneClick();
+
+    gameOver();
+    click("button_highscores");
+    EXPECT_TRUE(highscore.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.raw.requestCount() == 2; }, 10000));
+}
+
+TEST_F(OnlineMainWindow, ChangedVersionTextIsOfferedAtStart)
+{
+    ScriptedServer server;
+    server.version = "1.0.1\n";
+    open(server.raw.port(), true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("panel_update"); }, 10000));
+    EXPECT_TRUE(shown("button_updateyes"));
+    EXPECT_TRUE(shown("button_updatecancel"));
+    EXPECT_EQ(caption("label_update"), QString());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(OnlineMainWindow, SameVersionTextShowsNothing)
+{
+    ScriptedServer server;
+    open(server.raw.port(), true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.versionRequests() == 1; }, 10000));
+    QTest::qWait(300);
+    EXPECT_FALSE(shown("panel_update"));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(OnlineMainWindow, WithTheOptionOffOnlyTheMenuChecksAndDecliningIsForgotten)
+{
+    ScriptedServer server;
+    server.version = "1.0.2";
+    open(server.raw.port(), false);
+    QTest::qWait(300);
+    EXPECT_EQ(server.versionRequests(), 0);
+    EXPECT_FALSE(shown("panel_update"));
+
+    action("CheckforUpdateNow1")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("panel_update"); }, 10000));
+    click("button_updatecancel");
+    EXPECT_FALSE(shown("panel_update"));
+
+    action("CheckforUpdateNow1")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("panel_update"); }, 10000));
+    EXPECT_EQ(server.versionRequests(), 2);
+}
+
+class SelfUpdateFromTheMainWindow : public OnlineMainWindow {
+protected:
+    void SetUp() override
+    {
+        OnlineMainWindow::SetUp();
+        program = dir.filePath(QStringLiteral("quenvale"));
+        QFile file(program);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the running program");
+        file.close();
+        SelfUpdate::programFile = [this] { return program; };
+        SelfUpdate::exitProgram = [this](int code) { exits.push_back(code); };
+        platform::setProcessStarter([this](const QString &installer, const QStringList &arguments) {
+            starts.push_back(installer + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
+            return true;
+        });
+        server.version = "1.0.2";
+        open(server.raw.port(), true);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown("panel_update"); }, 10000));
+    }
+    void expectFailureWithTheProgramBack()
+    {
+        EXPECT_TRUE(starts.empty());
+        EXPECT_TRUE(exits.empty());
+        EXPECT_TRUE(QFile::exists(program));
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("quenvale.BAK"))));
+        // The panel can still be put away.
+        EXPECT_FALSE(shown("button_updateyes"));
+        click("button_updatecancel");
+        EXPECT_FALSE(shown("panel_update"));
+    }
+
+    ScriptedServer server;
+    QString program;
+    Strings starts;
+    std::vector<int> exits;
+};
+
+TEST_F(SelfUpdateFromTheMainWindow, DownloadsStartsTheInstallerAndEnds)
+{
+    server.installer = std::string(5000, 'x');
+    click("button_updateyes");
+    EXPECT_EQ(starts, Strings{dir.filePath(QStringLiteral("qvlsetup.exe")) + QStringLiteral(" /SP- /silent /noicons")});
+    EXPECT_EQ(exits, std::vector<int>{0});
+    EXPECT_EQ(caption("label_update"), QStringLiteral("Installing"));
+    EXPECT_FALSE(shown("button_updateyes"));
+    EXPECT_FALSE(shown("button_updatecancel"));
+    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("qvlsetup.exe"))).size(), 5000);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SelfUpdateFromTheMainWindow, MissingInstallerIsAbortedAndPutsTheProgramBack)
+{
+    click("button_updateyes");
+    EXPECT_EQ(caption("label_update"), QStringLiteral("Download Aborted"));
+    EXPECT_TRUE(errors.empty());
+    expectFailureWithTheProgramBack();
+}
+
+TEST_F(SelfUpdateFromTheMainWindow, InstallerFileThatCannotBeCreatedIsReported)
+{
+    server.installer = "MZ";
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("qvlsetup.exe")));
+    click("button_updateyes");
+    EXPECT_EQ(caption("label_update"), QStringLiteral("Updating. Please Wait..."));
+    EXPECT_EQ(errors, Strings{QStringLiteral("Cannot create file ") + dir.filePath(QStringLiteral("qvlsetup.exe"))});
+    expectFailureWithTheProgramBack();
+}
