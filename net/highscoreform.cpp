@@ -11,14 +11,12 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPainter>
 #include <QScreen>
 #include <QShowEvent>
 
 namespace {
 
 const QColor khaki(210, 197, 132);
-const QColor maroon(128, 0, 0);
 
 // Only pages on the web and mail addresses go to the desktop: a page must not
 // be able to open local files or start programs through a link.

@@ -1,6 +1,5 @@
 #include "net/htmlview.h"
 
-#include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextDocument>
 

@@ -95,7 +95,7 @@ TEST_F(OnlineMainWindow, PostingOpensTheHighScoreWindowWithThePage)
     RunningServer server;
     open(server.port(), false);
     gameOver();
-    find<QLineEdit>("edit_name")->setText(QStringLiteral("a&score=999"));
+    find<QLineEdit>("edit_name")->setText(QStringLiteral("a&s=9 b c"));
     click("button_sendscore");
     EXPECT_TRUE(shown("panel_wait"));
     EXPECT_EQ(caption("label_wait"), QStringLiteral("Posting Scores, Please Wait.."));
@@ -104,12 +104,12 @@ TEST_F(OnlineMainWindow, PostingOpensTheHighScoreWindowWithThePage)
     ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 10000));
     EXPECT_FALSE(shown("panel_over"));
     EXPECT_FALSE(timer1Active());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pageShows(QStringLiteral("a&score=999")); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pageShows(QStringLiteral("a&s=9 b c")); }, 10000));
     EXPECT_TRUE(errors.empty());
 
     const std::vector<ScoreEntry> best = server.store().best(10);
     ASSERT_EQ(best.size(), 1u);
-    EXPECT_EQ(best[0].name, "a&score=999");
+    EXPECT_EQ(best[0].name, "a&s=9 b c");
     EXPECT_EQ(best[0].score, tagOf("label_total"));
     EXPECT_EQ(QString::fromStdString(best[0].date), postingDate(QDate::currentDate()));
 }
