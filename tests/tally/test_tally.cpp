@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -68,6 +69,20 @@ struct Tally : ::testing::Test {
     }
 
     void open() { window = std::make_unique<Ttallylist>(QPixmap(), nullptr, path); }
+    // Starts again on a tally file holding the empty tally with some lines changed
+    // (0-based line numbers of the grid text).
+    void reopenWith(const std::map<int, std::string> &changes)
+    {
+        auto cells = lines(emptyTallyText());
+        for (const auto &[line, text] : changes)
+            cells[line] = text;
+        std::string text;
+        for (const auto &l : cells)
+            text += l + "\r\n";
+        window.reset();
+        writeTallyFile(path, text);
+        open();
+    }
     void reopen()
     {
         window.reset();
@@ -150,18 +165,7 @@ TEST_F(Tally, LoadThenSaveKeepsTheBytes)
 
 TEST_F(Tally, ScoreThatIsNotANumberRanksAsEmptyAndIsKept)
 {
-    std::string text = emptyTallyText();
-    auto cells = lines(text);
-    cells[15] = "50";  // place 1
-    cells[16] = "abc"; // place 2
-    cells[28] = "Cy";
-    cells[29] = "Di";
-    text.clear();
-    for (const auto &l : cells)
-        text += l + "\r\n";
-    window.reset();
-    writeTallyFile(path, text);
-    open();
+    reopenWith({{15, "50"}, {16, "abc"}, {28, "Cy"}, {29, "Di"}}); // places 1 and 2
     EXPECT_EQ(score(2), "");
     EXPECT_EQ(scoreTag(2), -1000);
     // Saved back unchanged.
@@ -250,15 +254,7 @@ TEST_F(Tally, CountersAndPercentage)
 
 TEST_F(Tally, CounterThatIsNotANumberStartsFromZero)
 {
-    std::string text = emptyTallyText();
-    auto cells = lines(text);
-    cells[14] = "many";
-    text.clear();
-    for (const auto &l : cells)
-        text += l + "\r\n";
-    window.reset();
-    writeTallyFile(path, text);
-    open();
+    reopenWith({{14, "many"}}); // Total Rounds
     window->addtomineincrease(1);
     EXPECT_EQ(counters(), "1,0,0");
 }
