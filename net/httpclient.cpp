@@ -26,52 +26,64 @@ QByteArray httpRequestAddress(const QString &url)
     return (scheme + host + path).toUtf8();
 }
 
-CurlTransfer::CurlTransfer()
+bool CurlTransfer::open()
 {
-    static const bool curlReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    Q_UNUSED(curlReady);
-    easy_ = curl_easy_init();
-    multi_ = curl_multi_init();
-    // Worker threads must not get signals; only plain HTTP(S), never file:// or the like.
-    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    // The path goes out exactly as the program built it.
-    curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
+    const CurlApi *curl = curlApi();
+    if (!curl)
+        return false;
+    CURL *easy = curl->easy_init();
+    CURLM *multi = curl->multi_init();
+    if (easy) {
+        // Worker threads must not get signals; only plain HTTP(S), never file:// or the like.
+        curl->easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+        curl->easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl->easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        // The path goes out exactly as the program built it.
+        curl->easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
+    }
+    std::lock_guard lock(mutex_);
+    curl_ = curl;
+    easy_ = easy;
+    multi_ = multi;
+    return easy_ && multi_;
 }
 
 CurlTransfer::~CurlTransfer()
 {
-    curl_multi_cleanup(multi_);
-    curl_easy_cleanup(easy_);
+    if (!curl_)
+        return;
+    curl_->multi_cleanup(multi_);
+    curl_->easy_cleanup(easy_);
 }
 
 CURLcode CurlTransfer::perform()
 {
     CURLcode result = CURLE_FAILED_INIT;
-    if (!easy_ || !multi_ || curl_multi_add_handle(multi_, easy_) != CURLM_OK)
+    if (!easy_ || !multi_ || curl_->multi_add_handle(multi_, easy_) != CURLM_OK)
         return result;
     int running = 1;
     while (!stop_.load()) {
-        if (curl_multi_perform(multi_, &running) != CURLM_OK || running == 0)
+        if (curl_->multi_perform(multi_, &running) != CURLM_OK || running == 0)
             break;
         // interrupt() wakes this poll at once; the timeout is only a backstop.
-        if (curl_multi_poll(multi_, nullptr, 0, 1000, nullptr) != CURLM_OK)
+        if (curl_->multi_poll(multi_, nullptr, 0, 1000, nullptr) != CURLM_OK)
             break;
     }
     int left = 0;
-    while (CURLMsg *msg = curl_multi_info_read(multi_, &left)) {
+    while (CURLMsg *msg = curl_->multi_info_read(multi_, &left)) {
         if (msg->msg == CURLMSG_DONE)
             result = msg->data.result;
     }
-    curl_multi_remove_handle(multi_, easy_);
+    curl_->multi_remove_handle(multi_, easy_);
     return stop_.load() ? CURLE_ABORTED_BY_CALLBACK : result;
 }
 
 void CurlTransfer::interrupt()
 {
     stop_.store(true);
-    curl_multi_wakeup(multi_);
+    std::lock_guard lock(mutex_);
+    if (multi_)
+        curl_->multi_wakeup(multi_);
 }
 
 EHttpException::EHttpException(const QString &message, int errorCode)
@@ -93,7 +105,11 @@ struct THttpClient::Job
     CURLcode result = CURLE_OK;
     std::atomic<bool> done{false};
 
-    ~Job() { curl_slist_free_all(headers); }
+    ~Job()
+    {
+        if (headers)
+            transfer.curl()->slist_free_all(headers);
+    }
 
     // Keeps the status line of the last response, the one after any redirection.
     // Returning anything but size ends the transfer.
@@ -166,28 +182,33 @@ void THttpClient::Get()
     if (QCoreApplication::closingDown())
         throw aborted();
     statusCode_ = 0;
-
     auto job = std::make_shared<Job>();
+    // Without libcurl the download fails like a connection that cannot be made.
+    if (!job->transfer.open()) {
+        const QString why = curlApiError();
+        throw EHttpException(why.isEmpty() ? QStringLiteral("libcurl could not start a transfer") : why, 404);
+    }
+    const CurlApi *curl = job->transfer.curl();
     job->stream = RcvdStream;
     job->maxSize = MaxSize;
-    job->headers = curl_slist_append(job->headers, ("Accept: " + Accept).toUtf8().constData());
+    job->headers = curl->slist_append(job->headers, ("Accept: " + Accept).toUtf8().constData());
     if (NoCache)
-        job->headers = curl_slist_append(job->headers, "Pragma: no-cache");
+        job->headers = curl->slist_append(job->headers, "Pragma: no-cache");
     const QByteArray address = httpRequestAddress(URL);
     const QByteArray agent = Agent.toUtf8();
     CURL *easy = job->transfer.easy();
-    curl_easy_setopt(easy, CURLOPT_URL, address.constData());
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
-                     RequestVer == QLatin1String("1.1") ? CURL_HTTP_VERSION_1_1 : CURL_HTTP_VERSION_1_0);
+    curl->easy_setopt(easy, CURLOPT_URL, address.constData());
+    curl->easy_setopt(easy, CURLOPT_HTTP_VERSION,
+                      long(RequestVer == QLatin1String("1.1") ? CURL_HTTP_VERSION_1_1 : CURL_HTTP_VERSION_1_0));
     if (!agent.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.constData());
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, job->headers);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Job::header);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, job.get());
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Job::body);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, job.get());
+        curl->easy_setopt(easy, CURLOPT_USERAGENT, agent.constData());
+    curl->easy_setopt(easy, CURLOPT_HTTPHEADER, job->headers);
+    curl->easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl->easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    curl->easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Job::header);
+    curl->easy_setopt(easy, CURLOPT_HEADERDATA, job.get());
+    curl->easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Job::body);
+    curl->easy_setopt(easy, CURLOPT_WRITEDATA, job.get());
 
     QPointer<THttpClient> self(this);
     running_ = job.get();
@@ -232,12 +253,12 @@ void THttpClient::Get()
         throw EHttpException(QStringLiteral("can't resolve hostname to IP address"), 404);
     case CURLE_COULDNT_CONNECT: {
         long error = 0;
-        curl_easy_getinfo(easy, CURLINFO_OS_ERRNO, &error);
+        curl->easy_getinfo(easy, CURLINFO_OS_ERRNO, &error);
         const QString description = error ? QString::fromLocal8Bit(std::strerror(int(error)))
-                                          : QString::fromUtf8(curl_easy_strerror(job->result));
+                                          : QString::fromUtf8(curl->easy_strerror(job->result));
         throw EHttpException(QStringLiteral("can't connect: %1 (Error #%2)").arg(description).arg(error), 404);
     }
     default:
-        throw EHttpException(QString::fromUtf8(curl_easy_strerror(job->result)), 404);
+        throw EHttpException(QString::fromUtf8(curl->easy_strerror(job->result)), 404);
     }
 }

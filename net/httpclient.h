@@ -2,13 +2,14 @@
 // with the fetch component.
 #pragma once
 
+#include "net/curlapi.h"
+
 #include <QObject>
 #include <QString>
 
-#include <curl/curl.h>
-
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <stdexcept>
 
 class QIODevice;
@@ -23,11 +24,16 @@ QByteArray httpRequestAddress(const QString &url);
 class CurlTransfer
 {
 public:
-    CurlTransfer();
+    CurlTransfer() = default;
     ~CurlTransfer();
     CurlTransfer(const CurlTransfer &) = delete;
     CurlTransfer &operator=(const CurlTransfer &) = delete;
 
+    // Loads libcurl if need be (the first time takes a while, so a worker does
+    // it) and makes the handles; false when that fails.
+    bool open();
+    // Null until open() has succeeded.
+    const CurlApi *curl() const { return curl_; }
     CURL *easy() const { return easy_; }
     // Runs the transfer to its end; CURLE_ABORTED_BY_CALLBACK once interrupted.
     CURLcode perform();
@@ -35,8 +41,10 @@ public:
     bool interrupted() const { return stop_.load(); }
 
 private:
-    CURL *easy_;
-    CURLM *multi_;
+    const CurlApi *curl_ = nullptr;
+    CURL *easy_ = nullptr;
+    CURLM *multi_ = nullptr;
+    std::mutex mutex_; // open() against interrupt() from another thread
     std::atomic<bool> stop_{false};
 };
 

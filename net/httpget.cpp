@@ -61,7 +61,8 @@ public:
         stop();
         if (thread_.joinable())
             thread_.join();
-        curl_slist_free_all(headers_);
+        if (headers_)
+            transfer_.curl()->slist_free_all(headers_);
     }
 
     void start() { thread_ = std::thread([this] { run(); }); }
@@ -81,8 +82,9 @@ public:
 private:
     void run()
     {
-        if (!stopRequested()) {
-            configure();
+        // Without libcurl nothing is read, and the fetch fails like a lost connection.
+        if (!stopRequested() && transfer_.open()) {
+            configure(*transfer_.curl());
             transfer_.perform();
         }
         const bool success = !stopRequested() && !failed_ && readed_ > 0;
@@ -92,37 +94,37 @@ private:
             Qt::QueuedConnection);
     }
 
-    void configure()
+    void configure(const CurlApi &curl)
     {
         CURL *easy = transfer_.easy();
         const QByteArray address = httpRequestAddress(url_);
-        curl_easy_setopt(easy, CURLOPT_URL, address.constData());
-        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+        curl.easy_setopt(easy, CURLOPT_URL, address.constData());
+        curl.easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
         if (!agent_.isEmpty())
-            curl_easy_setopt(easy, CURLOPT_USERAGENT, agent_.constData());
-        headers_ = curl_slist_append(headers_, "Accept: " + acceptTypes_);
+            curl.easy_setopt(easy, CURLOPT_USERAGENT, agent_.constData());
+        headers_ = curl.slist_append(headers_, "Accept: " + acceptTypes_);
         if (!useCache_) {
-            headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");
-            headers_ = curl_slist_append(headers_, "Pragma: no-cache");
+            headers_ = curl.slist_append(headers_, "Cache-Control: no-cache");
+            headers_ = curl.slist_append(headers_, "Pragma: no-cache");
         }
         if (!postQuery_.isEmpty()) {
-            headers_ = curl_slist_append(headers_, "Content-Type: application/x-www-form-urlencoded");
-            curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postQuery_.size()));
-            curl_easy_setopt(easy, CURLOPT_POSTFIELDS, postQuery_.constData());
+            headers_ = curl.slist_append(headers_, "Content-Type: application/x-www-form-urlencoded");
+            curl.easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postQuery_.size()));
+            curl.easy_setopt(easy, CURLOPT_POSTFIELDS, postQuery_.constData());
         }
-        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers_);
+        curl.easy_setopt(easy, CURLOPT_HTTPHEADER, headers_);
         if (!userName_.isEmpty() || !password_.isEmpty()) {
-            curl_easy_setopt(easy, CURLOPT_USERNAME, userName_.constData());
-            curl_easy_setopt(easy, CURLOPT_PASSWORD, password_.constData());
+            curl.easy_setopt(easy, CURLOPT_USERNAME, userName_.constData());
+            curl.easy_setopt(easy, CURLOPT_PASSWORD, password_.constData());
         }
         if (!referer_.isEmpty())
-            curl_easy_setopt(easy, CURLOPT_REFERER, referer_.constData());
+            curl.easy_setopt(easy, CURLOPT_REFERER, referer_.constData());
         // Reads of at most 1025 bytes, each followed by a progress event.
-        curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 1025L);
-        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &THTTPGetThread::header);
-        curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &THTTPGetThread::body);
-        curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+        curl.easy_setopt(easy, CURLOPT_BUFFERSIZE, 1025L);
+        curl.easy_setopt(easy, CURLOPT_HEADERFUNCTION, &THTTPGetThread::header);
+        curl.easy_setopt(easy, CURLOPT_HEADERDATA, this);
+        curl.easy_setopt(easy, CURLOPT_WRITEFUNCTION, &THTTPGetThread::body);
+        curl.easy_setopt(easy, CURLOPT_WRITEDATA, this);
     }
 
     // Returning anything but size ends the transfer as failed.
