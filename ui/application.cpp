@@ -5,15 +5,62 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QIconEngine>
 #include <QProxyStyle>
 
 #include <array>
 
 namespace {
 
+// An icon whose pictures are read when it is first drawn. The menu bar asks for
+// its overflow arrow when it is made but shows it only in a window too narrow
+// for the menus; reading the picture at once would also wake the image plugin
+// loader, which sniffs every plugin on the system.
+class DeferredIcon : public QIconEngine {
+public:
+    explicit DeferredIcon(QStringList files) : files_(std::move(files)) {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    QIconEngine *clone() const override { return new DeferredIcon(files_); }
+
+private:
+    QIcon &icon()
+    {
+        if (!loaded_) {
+            loaded_ = true;
+            for (const QString &file : files_) {
+                const QPixmap picture = loadPicture(file, 1.0);
+                if (!picture.isNull())
+                    icon_.addPixmap(picture);
+            }
+        }
+        return icon_;
+    }
+
+    QStringList files_;
+    QIcon icon_;
+    bool loaded_ = false;
+};
+
 // The desktop's style, except that the menu bar's overflow arrow is read as a
-// PNG outright. The style itself would sniff the file's format, which loads every
-// image plugin on the system and costs as much as building the main window.
+// PNG outright, and only when it is shown. The style itself would sniff the
+// file's format, which loads every image plugin on the system and costs as much
+// as building the main window.
 class QuenvaleStyle : public QProxyStyle {
 public:
     QIcon standardIcon(StandardPixmap which, const QStyleOption *option, const QWidget *widget) const override
@@ -21,14 +68,10 @@ public:
         if (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton) {
             const bool horizontal = which == SP_ToolBarHorizontalExtensionButton;
             const QString name = QStringLiteral(":/qt-project.org/styles/commonstyle/images/toolbar-ext-%1.png");
-            QIcon icon;
-            for (const char *size : horizontal ? std::array{"h-16", "h-32"} : std::array{"v-10", "v-20"}) {
-                const QPixmap arrow = loadPicture(name.arg(QLatin1String(size)), 1.0);
-                if (!arrow.isNull())
-                    icon.addPixmap(arrow);
-            }
-            if (!icon.isNull())
-                return icon;
+            QStringList files;
+            for (const char *size : horizontal ? std::array{"h-16", "h-32"} : std::array{"v-10", "v-20"})
+                files << name.arg(QLatin1String(size));
+            return QIcon(new DeferredIcon(files));
         }
         return QProxyStyle::standardIcon(which, option, widget);
     }

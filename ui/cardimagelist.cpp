@@ -14,6 +14,9 @@ void CardImageList::prefetch(qreal devicePixelRatio)
     const qreal scale = scaleFor(devicePixelRatio);
     if (loadedFor_ == scale || pending_.valid())
         return;
+    // Raw pixels need no decoding, so no worker either.
+    if (scale == 1.0 && !rawPicture(sheetPath).isNull())
+        return;
     pendingFor_ = scale;
     pending_ = std::async(std::launch::async, [scale] { return loadPictureImage(sheetPath, scale); });
 }

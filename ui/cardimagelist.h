@@ -2,8 +2,9 @@
 // imagelist_cards: the 53 card pictures (0 = the back, then the faces of card
 // numbers 1..52), stored as one sheet four pictures wide. Every picture is drawn
 // straight from the sheet, so nothing is cut up or copied per card. The sheet is
-// the largest picture of the program: prefetch() decodes it on a worker thread
-// while the windows are being built, and the first draw picks it up.
+// the largest picture of the program: unless it is carried as raw pixels (at
+// 1x), prefetch() decodes it on a worker thread while the windows are being
+// built, and the first draw picks it up.
 
 #include <QImage>
 #include <QPixmap>
