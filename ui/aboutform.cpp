@@ -94,18 +94,13 @@ Tabout::Tabout(const QPixmap &backgroundTile, QWidget *parent)
                                              "Free software under the MIT License."),
                               serif, kMaroon);
     label_credits->move(4, 127);
-    label_credits->adjustSize();
 
     label_versionword = makeLabel(this, QStringLiteral("label_versionword"), QStringLiteral("Version"), serif, kMaroon);
     label_versionword->move(48, 176);
-    label_versionword->adjustSize();
     version = makeLabel(this, QStringLiteral("version"), QStringLiteral("1.0.1"), serif, Qt::black);
     version->move(96, 176);
-    version->adjustSize();
     label_build = makeLabel(this, QStringLiteral("label_build"), QStringLiteral(".0"), serif, Qt::black);
-    // Right after the version, never on top of it, so the line always reads "1.0.1.0".
-    label_build->move(qMax(123, 96 + version->fontMetrics().horizontalAdvance(version->text())), 176);
-    label_build->adjustSize();
+    // Sized when first shown (fitCaptions).
 
     button_done = new TSelButton(this);
     button_done->setObjectName(QStringLiteral("button_done"));
@@ -163,8 +158,22 @@ bool Tabout::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+// Measuring the serif captions loads a font that nothing else on screen at
+// start uses, so it waits for the window's first showing.
+void Tabout::fitCaptions()
+{
+    captionsFitted_ = true;
+    for (QLabel *label : {label_credits, label_versionword, version})
+        label->adjustSize();
+    // Right after the version, never on top of it, so the line always reads "1.0.1.0".
+    label_build->move(qMax(123, 96 + version->fontMetrics().horizontalAdvance(version->text())), 176);
+    label_build->adjustSize();
+}
+
 void Tabout::showEvent(QShowEvent *event)
 {
+    if (!captionsFitted_)
+        fitCaptions();
     if (!event->spontaneous())
         centreOnMainWindow(this);
     QWidget::showEvent(event);

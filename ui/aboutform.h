@@ -36,6 +36,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void fitCaptions();
+
     TLbBackground *LbBackground1;
     QLabel *image_title;
     QLabel *Label7;
@@ -45,4 +47,5 @@ private:
     QLabel *label_build;
     TSelButton *button_done;
     TURL *URL1_;
+    bool captionsFitted_ = false;
 };

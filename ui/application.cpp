@@ -92,6 +92,13 @@ void initApplication()
     QApplication::setApplicationDisplayName(QStringLiteral("Quenvale"));
     QApplication::setStyle(new QuenvaleStyle);
     installFontSubstitutions();
+    // Every window's base font is "MS Sans Serif" 8 pt. As the application's font
+    // too, the first layout of a line edit (made in the application's font before
+    // the edit's own applies) needs no other font at start. Menus, message boxes
+    // and tool tips keep the desktop's font.
+    for (const char *kind : {"QMenu", "QMessageBox", "QTipLabel"})
+        QApplication::setFont(QApplication::font(), kind);
+    QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     // Not QIcon::addFile: it sniffs each file's format, with the same cost. Two
     // sizes are enough; the others are scaled from them.
     QIcon icon;

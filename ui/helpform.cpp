@@ -10,6 +10,9 @@
 #include <QScreen>
 #include <QTextEdit>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 const QColor kWindowColour(210, 197, 132);
@@ -17,6 +20,7 @@ const QColor kMaroon(128, 0, 0);
 
 constexpr int kSideWidth = 137;
 constexpr int kCaptionHeight = 26;
+constexpr int kPages[] = {1, 3, 4, 5, 6}; // the memo numbers
 
 } // namespace
 
@@ -238,7 +242,18 @@ Thelp::Thelp(const QPixmap &backgroundTile, QWidget *parent) : QWidget(parent, Q
     label_caption->setPalette(captionPal);
     label_caption->setAlignment(Qt::AlignCenter);
 
-    for (int page : {1, 3, 4, 5, 6}) {
+    // Small enough to be useful, large enough that "Done" stays below the credits.
+    setMinimumSize(kSideWidth + 160, 350);
+    resize(523, 431);
+    // FormCreate: the help starts on the overview.
+    showPage(1);
+}
+
+// Five rich-text pages are the costliest controls of the window; they are made
+// when it is first shown, not while the program starts.
+void Thelp::buildPages()
+{
+    for (int page : kPages) {
         auto *memo = new QTextEdit(panel_main);
         memo->setObjectName(QStringLiteral("memo%1").arg(page));
         memo->setReadOnly(true);
@@ -257,11 +272,15 @@ Thelp::Thelp(const QPixmap &backgroundTile, QWidget *parent) : QWidget(parent, Q
         memos_.append(memo);
     }
 
-    // Small enough to be useful, large enough that "Done" stays below the credits.
-    setMinimumSize(kSideWidth + 160, 350);
-    resize(523, 431);
-    // FormCreate: the help starts on the overview.
-    showPage(1);
+    layoutPages();
+    showPage(currentPage_);
+}
+
+void Thelp::layoutPages()
+{
+    const int pw = panel_main->width();
+    for (QTextEdit *memo : memos_)
+        memo->setGeometry(1, 1 + kCaptionHeight, qMax(0, pw - 2), qMax(0, height() - 2 - kCaptionHeight));
 }
 
 TSelButton *Thelp::makeButton(const QString &name, const QString &caption, const QRect &geometry)
@@ -276,6 +295,12 @@ TSelButton *Thelp::makeButton(const QString &name, const QString &caption, const
 
 void Thelp::showPage(int page)
 {
+    if (memos_.isEmpty()) {
+        // Not built yet: the page comes to the front when they are.
+        if (std::find(std::begin(kPages), std::end(kPages), page) != std::end(kPages))
+            currentPage_ = page;
+        return;
+    }
     QTextEdit *front = findChild<QTextEdit *>(QStringLiteral("memo%1").arg(page));
     if (!front)
         return;
@@ -312,13 +337,14 @@ void Thelp::resizeEvent(QResizeEvent *event)
     panel_main->setGeometry(kSideWidth, 0, qMax(0, w - kSideWidth), h);
     const int pw = panel_main->width();
     label_caption->setGeometry(1, 1, qMax(0, pw - 2), kCaptionHeight);
-    for (QTextEdit *memo : memos_)
-        memo->setGeometry(1, 1 + kCaptionHeight, qMax(0, pw - 2), qMax(0, h - 2 - kCaptionHeight));
+    layoutPages();
     QWidget::resizeEvent(event);
 }
 
 void Thelp::showEvent(QShowEvent *event)
 {
+    if (memos_.isEmpty())
+        buildPages();
     if (!event->spontaneous())
         centreOnMainWindow(this);
     QWidget::showEvent(event);

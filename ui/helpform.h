@@ -54,6 +54,8 @@ protected:
 private:
     TSelButton *makeButton(const QString &name, const QString &caption, const QRect &geometry);
     void showPage(int page);
+    void buildPages();
+    void layoutPages();
 
     TLbBackground *LbBackground1;
     TFlatPanel *panel_side;

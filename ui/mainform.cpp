@@ -51,6 +51,23 @@ QString text(std::string_view s)
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
+// Sizes a hidden panel's caption to its text when the panel is first shown:
+// measuring loads the caption's font, which nothing shown at start may need.
+class FitOnShow : public QObject {
+public:
+    explicit FitOnShow(QLabel *label) : QObject(label) { label->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            static_cast<QLabel *>(watched)->adjustSize();
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+
 // A transparent label. An empty size lets the label take the size of its text.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QPoint pos,
                   const QFont &font, const QColor &colour, QSize size = {},
@@ -66,6 +83,8 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, 
     label->move(pos);
     if (size.isValid())
         label->resize(size);
+    else if (parent->isHidden())
+        new FitOnShow(label);
     else
         label->adjustSize();
     return label;
