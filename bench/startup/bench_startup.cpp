@@ -2,6 +2,8 @@
 // the peak memory of the process, for the game and for a bare Qt window with one
 // label, run alternately in the same session. Both programs print a monotonic
 // time stamp at their first paint (QUENVALE_EXIT_AFTER_FIRST_PAINT) and end.
+// --compare=PROGRAM adds another build of the game to the same session, so a
+// change can be shown before and after against the same peer.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,9 +75,14 @@ double median(std::vector<double> v)
 int main(int argc, char **argv)
 {
     int runs = 20;
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]).rfind("--runs=", 0) == 0)
+    std::vector<std::string> programs = {QV_BARE_PROGRAM, QV_GAME_PROGRAM};
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--runs=", 0) == 0)
             runs = std::max(1, std::atoi(argv[i] + 7));
+        else if (arg.rfind("--compare=", 0) == 0)
+            programs.push_back(arg.substr(10));
+    }
 
     setenv("QUENVALE_EXIT_AFTER_FIRST_PAINT", "1", 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -87,16 +94,16 @@ int main(int argc, char **argv)
         setenv("XDG_DATA_HOME", scratch, 1);
     }
 
-    const char *programs[2] = {QV_BARE_PROGRAM, QV_GAME_PROGRAM};
-    std::vector<double> ms[2], rss[2];
+    const std::size_t count = programs.size();
+    std::vector<std::vector<double>> ms(count), rss(count);
     Run warm;
-    runOnce(programs[0], warm); // fills the file cache for both
-    runOnce(programs[1], warm);
+    for (const std::string &program : programs)
+        runOnce(program.c_str(), warm); // fills the file cache
     for (int i = 0; i < runs; ++i) {
-        for (int p = 0; p < 2; ++p) {
+        for (std::size_t p = 0; p < count; ++p) {
             Run run;
-            if (!runOnce(programs[p], run)) {
-                std::fprintf(stderr, "%s did not report its first paint\n", programs[p]);
+            if (!runOnce(programs[p].c_str(), run)) {
+                std::fprintf(stderr, "%s did not report its first paint\n", programs[p].c_str());
                 return 1;
             }
             ms[p].push_back(run.ms);
@@ -104,12 +111,17 @@ int main(int argc, char **argv)
         }
     }
 
-    const double t[2] = {median(ms[0]), median(ms[1])};
-    const double m[2] = {median(rss[0]), median(rss[1])};
+    const double bareMs = median(ms[0]), bareMb = median(rss[0]);
     std::printf("Start-up to first paint, offscreen, median of %d runs each\n", runs);
     std::printf("%-14s %12s %14s\n", "program", "time (ms)", "peak RSS (MB)");
-    std::printf("%-14s %12.1f %14.1f\n", "bare window", t[0], m[0]);
-    std::printf("%-14s %12.1f %14.1f\n", "quenvale", t[1], m[1]);
-    std::printf("%-14s %12.2f %14.2f   (goal: at most 1.50)\n", "ratio", t[1] / t[0], m[1] / m[0]);
+    std::printf("%-14s %12.1f %14.1f\n", "bare window", bareMs, bareMb);
+    for (std::size_t p = 1; p < count; ++p) {
+        const double t = median(ms[p]), m = median(rss[p]);
+        const std::string name = p == 1 ? "quenvale" : "compared " + std::to_string(p - 1);
+        std::printf("%-14s %12.1f %14.1f\n", name.c_str(), t, m);
+        std::printf("%-14s %12.2f %14.2f   (goal: at most 1.50)\n", "  ratio", t / bareMs, m / bareMb);
+    }
+    for (std::size_t p = 2; p < count; ++p)
+        std::printf("compared %zu: %s\n", p - 1, programs[p].c_str());
     return 0;
 }
