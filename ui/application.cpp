@@ -7,8 +7,13 @@
 #include <QIcon>
 #include <QIconEngine>
 #include <QProxyStyle>
+#include <QSocketNotifier>
+#include <QWidget>
 
 #include <array>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -88,8 +93,10 @@ void installFontSubstitutions()
 
 void initApplication()
 {
+    // The task bar shows the main window's caption, "Quenvale". No display name is
+    // set: Qt would append it to every other window's caption.
     QApplication::setApplicationName(QStringLiteral("quenvale"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quenvale"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quenvale"));
     QApplication::setStyle(new QuenvaleStyle);
     installFontSubstitutions();
     // Every window's base font is "MS Sans Serif" 8 pt. As the application's font
@@ -109,4 +116,34 @@ void initApplication()
     }
     if (!icon.isNull())
         QApplication::setWindowIcon(icon);
+}
+
+namespace {
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+} // namespace
+
+void closeOnTerminationSignals(QWidget *mainWindow)
+{
+    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        return;
+    // The handler only writes a byte; the window closes from the event loop.
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, mainWindow);
+    QObject::connect(notifier, &QSocketNotifier::activated, mainWindow, [mainWindow] {
+        char byte;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        mainWindow->close();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }

@@ -8,3 +8,8 @@ void installFontSubstitutions();
 
 // Title "Quenvale", the program's icon and the font substitutions.
 void initApplication();
+
+class QWidget;
+// When the session ends the program (SIGTERM, SIGINT, SIGHUP), the main window is
+// closed as by its close box, so the settings and the tally are still written.
+void closeOnTerminationSignals(QWidget *mainWindow);

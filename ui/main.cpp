@@ -53,6 +53,7 @@ int main(int argc, char **argv)
 
     // The windows in their fixed order; the others copy the main window's tile.
     Tmain mainForm;
+    closeOnTerminationSignals(&mainForm);
     Tabout about(mainForm.backgroundTile(), &mainForm);
     about.setWebSite(mainForm.webSite());
     Thelp help(mainForm.backgroundTile(), &mainForm);
