@@ -82,9 +82,9 @@ int main(int argc, char **argv)
         ok &= savePng(renderIcon(svg, size), path(QStringLiteral("icons/quenvale-%1.png").arg(size)));
 
     QDir().mkpath(path(QStringLiteral("sounds")));
-    for (const SoundSpec &spec : soundSpecs())
-        ok &= writeWav(path(QStringLiteral("sounds/%1.wav").arg(QLatin1String(spec.name))).toStdString(),
-                       synthesise(spec), spec);
+    for (const SoundSpec &sound : soundSpecs())
+        ok &= writeWav(path(QStringLiteral("sounds/%1.wav").arg(QLatin1String(sound.name))).toStdString(),
+                       synthesise(sound), sound);
 
     if (!ok)
         return 1;

@@ -311,18 +311,18 @@ const std::vector<SoundSpec> &soundSpecs()
     return specs;
 }
 
-int frameCount(const SoundSpec &spec)
+int frameCount(const SoundSpec &sound)
 {
-    int frames = int(std::lround(spec.sampleRate * spec.seconds));
-    if (frames * (spec.bitsPerSample / 8) % 2 != 0)
+    int frames = int(std::lround(sound.sampleRate * sound.seconds));
+    if (frames * (sound.bitsPerSample / 8) % 2 != 0)
         --frames;
     return frames;
 }
 
-std::vector<double> synthesise(const SoundSpec &spec)
+std::vector<double> synthesise(const SoundSpec &sound)
 {
-    Synth s(spec.sampleRate, frameCount(spec));
-    const std::string_view name = spec.name;
+    Synth s(sound.sampleRate, frameCount(sound));
+    const std::string_view name = sound.name;
     if (name == "entered") return entered(s);
     if (name == "startgame") return startgame(s);
     if (name == "cardclick") return cardclick(s);
@@ -333,9 +333,9 @@ std::vector<double> synthesise(const SoundSpec &spec)
     return {};
 }
 
-bool writeWav(const std::string &path, const std::vector<double> &samples, const SoundSpec &spec)
+bool writeWav(const std::string &path, const std::vector<double> &samples, const SoundSpec &sound)
 {
-    const uint16_t bytesPerSample = uint16_t(spec.bitsPerSample / 8);
+    const uint16_t bytesPerSample = uint16_t(sound.bitsPerSample / 8);
     const uint32_t dataBytes = uint32_t(samples.size()) * bytesPerSample;
     std::string out;
     auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) out.push_back(char((v >> (8 * i)) & 0xff)); };
@@ -346,15 +346,15 @@ bool writeWav(const std::string &path, const std::vector<double> &samples, const
     u32(16);
     u16(1); // PCM
     u16(1); // mono
-    u32(uint32_t(spec.sampleRate));
-    u32(uint32_t(spec.sampleRate) * bytesPerSample);
+    u32(uint32_t(sound.sampleRate));
+    u32(uint32_t(sound.sampleRate) * bytesPerSample);
     u16(bytesPerSample);
-    u16(uint16_t(spec.bitsPerSample));
+    u16(uint16_t(sound.bitsPerSample));
     out += "data";
     u32(dataBytes);
     for (double s : samples) {
         const double x = std::clamp(s, -1.0, 1.0);
-        if (spec.bitsPerSample == 8)
+        if (sound.bitsPerSample == 8)
             out.push_back(char(uint8_t(std::lround(128 + 127 * x))));
         else
             u16(uint16_t(int16_t(std::lround(32767 * x))));

@@ -18,11 +18,11 @@ const std::vector<SoundSpec> &soundSpecs();
 
 // Number of frames for a sound: its length rounded to whole samples, kept even in
 // bytes so no RIFF pad byte is needed, and still rounding to the listed hundredth.
-int frameCount(const SoundSpec &spec);
+int frameCount(const SoundSpec &sound);
 
-// Samples in -1..1, frameCount(spec) of them.
-std::vector<double> synthesise(const SoundSpec &spec);
+// Samples in -1..1, frameCount(sound) of them.
+std::vector<double> synthesise(const SoundSpec &sound);
 
-bool writeWav(const std::string &path, const std::vector<double> &samples, const SoundSpec &spec);
+bool writeWav(const std::string &path, const std::vector<double> &samples, const SoundSpec &sound);
 
 } // namespace artgen
