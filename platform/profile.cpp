@@ -94,7 +94,7 @@ Document parse(std::string_view data)
             if (end > 0 && data[end - 1] == '\r')
                 --end;
             line.text = data.substr(0, end);
-            line.eol = data.substr(end, nl + 1 - end);
+            line.eol = end < nl ? "\r\n" : "\n";
             data.remove_prefix(nl + 1);
         }
         doc.lines.push_back(std::move(line));
@@ -187,7 +187,12 @@ bool replaceFile(const fs::path &target, std::string_view data, mode_t mode)
     fs::path temp;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = dir / ("." + target.filename().string() + "." + std::to_string(rd() % 1000000));
+        // Built piece by piece: GCC 12 misreports "literal + string" here (-Wrestrict).
+        std::string name = ".";
+        name += target.filename().string();
+        name += '.';
+        name += std::to_string(rd() % 1000000);
+        temp = dir / name;
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST)
             return false;
@@ -294,7 +299,10 @@ bool writeProfileString(const fs::path &file, std::string_view section, std::str
             insertAfter(last, {Line{newLine, eol}});
         }
     } else {
-        std::vector<Line> added{Line{"[" + std::string(section) + "]", eol}, Line{newLine, eol}};
+        std::string header = "[";
+        header += section;
+        header += ']';
+        std::vector<Line> added{Line{std::move(header), eol}, Line{newLine, eol}};
         if (doc.lines.empty())
             doc.lines = std::move(added);
         else
