@@ -8,6 +8,7 @@
 #include <new>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string_view>
 
 namespace {
@@ -591,4 +592,32 @@ std::int64_t Tlzrw1::Decompress()
 TCompressMode Tlzrw1::Advise()
 {
     return Lzrw1Run(*this).advise();
+}
+
+namespace {
+std::string runInMemory(const std::string &input, TCompressMode mode, bool compress)
+{
+    std::istringstream in(input);
+    std::ostringstream out;
+    Tlzrw1 coder;
+    coder.UseStream = true;
+    coder.InputStream = &in;
+    coder.OutputStream = &out;
+    coder.CompressMode = mode;
+    if (compress)
+        coder.Compress();
+    else
+        coder.Decompress();
+    return out.str();
+}
+} // namespace
+
+std::string compressString(const std::string &data, TCompressMode mode)
+{
+    return runInMemory(data, mode, true);
+}
+
+std::string decompressString(const std::string &container)
+{
+    return runInMemory(container, TCompressMode::Good, false);
 }

@@ -56,3 +56,8 @@ private:
     TLZR lzr_;
     TLZH lzh_;
 };
+
+// The container of data, coded in memory (stream mode) in the given mode.
+std::string compressString(const std::string &data, TCompressMode mode);
+// The data a container holds, decoded in memory. Throws as Decompress does.
+std::string decompressString(const std::string &container);

@@ -52,28 +52,13 @@ inline void decompressAnything(const std::string &container)
     }
 }
 
-inline std::string run(const std::string &input, TCompressMode mode, bool compress)
-{
-    std::istringstream in(input);
-    std::ostringstream out;
-    Tlzrw1 c;
-    c.UseStream = true;
-    c.InputStream = &in;
-    c.OutputStream = &out;
-    c.CompressMode = mode;
-    if (compress)
-        c.Compress();
-    else
-        c.Decompress();
-    return out.str();
-}
 
 // Compresses and decompresses in one mode; any difference is a finding.
 inline void roundTrip(const std::uint8_t *data, std::size_t size, TCompressMode mode)
 {
     const std::string input(reinterpret_cast<const char *>(data), size);
-    const std::string container = run(input, mode, true);
-    if (run(container, mode, false) != input) {
+    const std::string container = compressString(input, mode);
+    if (decompressString(container) != input) {
         std::fprintf(stderr, "round trip differs\n");
         std::abort();
     }
