@@ -1,5 +1,7 @@
 #include "board.h"
 
+#include "deck.h"
+
 namespace qv {
 
 std::array<int, 5> Board::linecards(int line) const
@@ -13,6 +15,20 @@ std::array<int, 5> Board::linecards(int line) const
 int Board::getlinescore(int line, int startersuit)
 {
     return figurescore(line, linecards(line), startersuit, linebreakdown);
+}
+
+Board dealInOrder(std::uint32_t seed)
+{
+    Random random;
+    random.seed(seed);
+    Deck deck;
+    shufflecards(deck, random);
+    Board board;
+    for (int i = 0; i < 16; ++i)
+        board.cell(i / 4 + 1, i % 4 + 1) = deck.deck[i + 1];
+    for (int k = 1; k <= 5; ++k)
+        board.cell(5, k) = board.cell(k, 5) = deck.deck[Deck::starterSlot];
+    return board;
 }
 
 void Board::clear()

@@ -6,6 +6,7 @@
 #include "scoring.h"
 
 #include <array>
+#include <cstdint>
 
 namespace qv {
 
@@ -25,6 +26,11 @@ struct Board {
     // Empties every cell and zeroes the breakdown table.
     void clear();
 };
+
+// The board that a shuffle from generator state seed gives when each card goes to
+// the next cell, left to right and top to bottom, with the starter in the fifth row
+// and column; not yet scored. Known deals for tests and benchmarks.
+Board dealInOrder(std::uint32_t seed);
 
 // Lines in scoring order; every loop over lines skips 5.
 inline constexpr std::array<int, 8> boardLines = {1, 2, 3, 4, 6, 7, 8, 9};

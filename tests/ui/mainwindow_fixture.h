@@ -100,17 +100,9 @@ protected:
     // top to bottom, by the engine's own scorer.
     static qv::Board scoredBoard(std::uint32_t seed)
     {
-        qv::Random r;
-        r.seed(seed);
-        qv::Deck d;
-        qv::shufflecards(d, r);
-        qv::Board b;
-        for (int i = 0; i < 16; ++i)
-            b.cell(i / 4 + 1, i % 4 + 1) = d.deck[i + 1];
-        for (int k = 1; k <= 5; ++k)
-            b.cell(5, k) = b.cell(k, 5) = d.deck[qv::Deck::starterSlot];
+        qv::Board b = qv::dealInOrder(seed);
         for (int line : qv::boardLines)
-            b.getlinescore(line, qv::getsuit(d.deck[qv::Deck::starterSlot]));
+            b.getlinescore(line, qv::getsuit(b.cell(5, 5)));
         return b;
     }
     static int total(const qv::Board &b)
