@@ -1,4 +1,5 @@
 #include "game/cards.h"
+#include "game/cardtext.h"
 #include "game/deck.h"
 #include "game/random.h"
 
@@ -85,4 +86,26 @@ TEST(Random, ClockSeedIsMillisecondsOfTheDay)
     Random r;
     r.seedFromClock();
     EXPECT_LT(r.state(), 86'400'000u);
+}
+
+TEST(CardText, EveryCardRoundTripsAndNumbersAreAccepted)
+{
+    EXPECT_EQ(cardText(1), "AC");
+    EXPECT_EQ(cardText(36), "TH");
+    EXPECT_EQ(cardText(52), "KS");
+    for (int card = 1; card <= cardCount; ++card) {
+        EXPECT_EQ(parseCard(cardText(card)), card) << card;
+        EXPECT_EQ(parseCard(std::to_string(card)), card) << card;
+        EXPECT_EQ(getsuit(*parseCard(cardText(card))), getsuit(card));
+    }
+    EXPECT_EQ(parseCard("th"), 36);
+    EXPECT_EQ(parseCard("01"), 1);
+}
+
+TEST(CardText, MalformedTextsAreRefused)
+{
+    for (const char *bad : {"", "0", "53", "100", "1H", "TX", "XH", "T", " TH", "TH ", "+5", "-1", "10H"})
+        EXPECT_FALSE(parseCard(bad).has_value()) << bad;
+    for (int bad : {0, 53, -1})
+        EXPECT_EQ(cardText(bad), "");
 }
