@@ -5,6 +5,8 @@
 namespace {
 
 constexpr int kBusyTimeoutMs = 10000;
+// A burst's posts are committed together, at most this many in one transaction.
+constexpr std::size_t kMaxBatch = 512;
 
 const char *const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS scores ("
@@ -104,31 +106,108 @@ ScoreStore::ScoreStore(const std::filesystem::path &file)
     reader_ = open(file);
     best_ = prepare(*reader_, bestQuery);
     count_ = prepare(*reader_, "SELECT count(*) FROM scores");
+    writerThread_ = std::thread([this] { writeLoop(); });
 }
 
-ScoreStore::~ScoreStore() = default;
+ScoreStore::~ScoreStore()
+{
+    {
+        std::lock_guard lock(queueMutex_);
+        closing_ = true;
+    }
+    queued_.notify_all();
+    writerThread_.join();
+}
 
 void ScoreStore::add(const ScorePost &post)
 {
-    std::lock_guard lock(writer_->mutex);
-    insert(post);
+    write([&] { insert(post); });
 }
 
 void ScoreStore::addAll(const std::vector<ScorePost> &posts)
 {
-    std::lock_guard lock(writer_->mutex);
-    run(writer_->db, "BEGIN IMMEDIATE");
-    try {
+    write([&] {
         for (const ScorePost &post : posts)
             insert(post);
-        run(writer_->db, "COMMIT");
-    } catch (const StoreError &) {
-        sqlite3_exec(writer_->db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
+    });
+}
+
+void ScoreStore::write(std::function<void()> work)
+{
+    WriteJob job{std::move(work), nullptr, false};
+    {
+        std::lock_guard lock(queueMutex_);
+        queue_.push_back(&job);
+    }
+    queued_.notify_one();
+    std::unique_lock lock(queueMutex_);
+    committed_.wait(lock, [&] { return job.done; });
+    if (job.error)
+        std::rethrow_exception(job.error);
+}
+
+void ScoreStore::writeLoop()
+{
+    std::vector<WriteJob *> batch;
+    for (;;) {
+        {
+            std::unique_lock lock(queueMutex_);
+            queued_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+            if (queue_.empty())
+                return;
+            while (!queue_.empty() && batch.size() < kMaxBatch) {
+                batch.push_back(queue_.front());
+                queue_.pop_front();
+            }
+        }
+        commitBatch(batch);
+        {
+            std::lock_guard lock(queueMutex_);
+            for (WriteJob *job : batch)
+                job->done = true;
+        }
+        committed_.notify_all();
+        batch.clear();
     }
 }
 
-// With the writer's lock held.
+// Each job runs inside a savepoint, so one that fails leaves no trace and does
+// not take the others down; a failed commit fails them all.
+void ScoreStore::commitBatch(std::vector<WriteJob *> &batch)
+{
+    sqlite3 *db = writer_->db;
+    try {
+        run(db, "BEGIN IMMEDIATE");
+    } catch (const StoreError &) {
+        for (WriteJob *job : batch)
+            job->error = std::current_exception();
+        return;
+    }
+    for (WriteJob *job : batch) {
+        try {
+            run(db, "SAVEPOINT job");
+            try {
+                job->work();
+            } catch (...) {
+                job->error = std::current_exception();
+                run(db, "ROLLBACK TO job");
+            }
+            run(db, "RELEASE job");
+        } catch (const StoreError &) {
+            job->error = std::current_exception();
+        }
+    }
+    try {
+        run(db, "COMMIT");
+    } catch (const StoreError &) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        for (WriteJob *job : batch)
+            if (!job->error)
+                job->error = std::current_exception();
+    }
+}
+
+// On the writer thread.
 void ScoreStore::insert(const ScorePost &post)
 {
     StatementReset reset{insert_};

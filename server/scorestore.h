@@ -1,16 +1,23 @@
 #pragma once
 // The posted scores, kept in an SQLite database in WAL mode. Safe to use from
-// many request threads: posts share one writing connection, pages read through
-// a second one, so a page never waits for a post's commit.
+// many request threads: pages read through a connection of their own, so a page
+// never waits for a post's commit, and posts are written by one writer thread
+// that commits everything waiting in one transaction (one sync for a burst of
+// posts), answering each post only once its transaction is committed.
 
 #include "server/scorepost.h"
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <exception>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct sqlite3;
@@ -54,13 +61,30 @@ private:
         ~Connection();
     };
 
+    // One piece of writing, run by the writer thread inside a transaction.
+    struct WriteJob {
+        std::function<void()> work;
+        std::exception_ptr error;
+        bool done = false;
+    };
+
     static std::unique_ptr<Connection> open(const std::filesystem::path &file);
     void insert(const ScorePost &post);
     sqlite3_stmt *prepare(Connection &c, const char *sql);
+    // Runs the work on the writer thread and returns once it is committed.
+    void write(std::function<void()> work);
+    void writeLoop();
+    void commitBatch(std::vector<WriteJob *> &batch);
 
     std::unique_ptr<Connection> writer_;
     std::unique_ptr<Connection> reader_;
     sqlite3_stmt *insert_ = nullptr;
     sqlite3_stmt *best_ = nullptr;
     sqlite3_stmt *count_ = nullptr;
+
+    std::mutex queueMutex_;
+    std::condition_variable queued_, committed_;
+    std::deque<WriteJob *> queue_;
+    bool closing_ = false;
+    std::thread writerThread_;
 };

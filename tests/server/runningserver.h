@@ -12,11 +12,11 @@
 
 class RunningServer {
 public:
-    RunningServer()
+    explicit RunningServer(ServerOptions options = {})
         : files_(tmp_.path() / "files"), store_(tmp_.path() / "scores.db")
     {
         std::filesystem::create_directory(files_);
-        server_.emplace(store_, files_);
+        server_.emplace(store_, files_, options);
         port_ = server_->bind("127.0.0.1", 0);
         if (port_ <= 0)
             throw std::runtime_error("cannot bind a test port");

@@ -58,7 +58,9 @@ TEST(ScoreServerPosts, NameWithBareDelimitersAsTheGameSendsIt)
 
 TEST(ScoreServerPosts, ConcurrentPostsAreAllStored)
 {
-    RunningServer server;
+    ServerOptions unlimited;
+    unlimited.postsPerMinute = 0;
+    RunningServer server(unlimited);
     constexpr int kThreads = 8, kPosts = 50;
     std::atomic<int> accepted = 0;
     std::vector<std::thread> threads;
