@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,14 +30,17 @@ constexpr const char *kDefaultListen = "127.0.0.1:8471";
 const char *const kUsage =
     "Usage: quenvale-server [--listen ADDR:PORT] [--db PATH] [--files DIR] [OPTION...]\n"
     "\n"
-    "Serves Quenvale's high scores and update files.\n"
+    "Serves Quenvale's high scores, ranked games and update files.\n"
     "\n"
     "  --listen ADDR:PORT  address to listen on (default 127.0.0.1:8471); port 0\n"
     "                      picks a free port. The address in use is printed as\n"
     "                      \"listening on ADDR:PORT\".\n"
-    "  --db PATH           score database (default\n"
+    "  --db PATH|URI       the database: an SQLite file (default\n"
     "                      $XDG_DATA_HOME/quenvale-server/scores.db, where\n"
     "                      XDG_DATA_HOME defaults to ~/.local/share)\n"
+    "                      or a PostgreSQL connection URI,\n"
+    "                      postgresql://USER@HOST/DATABASE, which several servers\n"
+    "                      may share\n"
     "  --files DIR         folder holding quenvaleversion.txt and qvlsetup.exe\n"
     "                      (default: share/quenvale-server/files of the\n"
     "                      installation, beside the program's bin folder)\n"
@@ -53,6 +57,8 @@ const char *const kUsage =
     "                      reply may stall, before the connection is closed\n"
     "                      (default 10)\n"
     "  --threads N         threads answering requests (default 16)\n"
+    "  --ranked-limit N    ranked games one address may start per minute\n"
+    "                      (default 10; 0 for no limit)\n"
     "  --trusted-proxy ADDR  the address of a reverse proxy in front of this\n"
     "                      server: its requests are counted against the address\n"
     "                      it names last in X-Forwarded-For, and it may hold any\n"
@@ -171,6 +177,7 @@ int main(int argc, char **argv)
         {"--max-connections", 16, 10000000, [&](long v) { options.http.maxConnections = static_cast<std::size_t>(v); }},
         {"--request-timeout", 1, 3600, [&](long v) { options.http.requestTimeout = std::chrono::seconds(v); }},
         {"--threads", 1, 256, [&](long v) { options.http.workers = static_cast<int>(v); }},
+        {"--ranked-limit", 0, 1000000, [&](long v) { options.ranked.gamesPerMinute = static_cast<int>(v); }},
     };
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -234,7 +241,8 @@ int main(int argc, char **argv)
                   << " does not exist; give one with --files\n";
         return 1;
     }
-    if (db->has_parent_path() && !fs::exists(db->parent_path(), ec)) {
+    const bool postgres = db->string().starts_with("postgresql://") || db->string().starts_with("postgres://");
+    if (!postgres && db->has_parent_path() && !fs::exists(db->parent_path(), ec)) {
         fs::create_directories(db->parent_path(), ec);
         if (ec) {
             std::cerr << "quenvale-server: cannot create " << db->parent_path().string() << ": "
@@ -252,8 +260,8 @@ int main(int argc, char **argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
-        ScoreStore store(*db);
-        ScoreServer server(store, *files, options);
+        const std::unique_ptr<ScoreStore> store = openScoreStore(db->string());
+        ScoreServer server(*store, *files, options);
         const int port = server.bind(address->host, address->port);
         if (port < 0) {
             std::cerr << "quenvale-server: cannot listen on " << showAddress(address->host, address->port)

@@ -42,6 +42,7 @@ HttpResponse methodNotAllowed(const char *allowed)
 ScoreServer::ScoreServer(ScoreStore &store, std::filesystem::path filesDir, ServerOptions options)
     : store_(store),
       posts_(options.postsPerMinute),
+      ranked_(store, options.ranked),
       http_(options.http, [this](const HttpRequest &request) { return handle(request); })
 {
     std::error_code ec;
@@ -72,14 +73,25 @@ HttpResponse ScoreServer::handle(const HttpRequest &request)
     // Posting a score changes the list, so HEAD is not taken for it.
     if (path == "/cgi-bin/quenvale.cgi")
         return get ? postScore(request) : methodNotAllowed("GET");
+    if (path == "/quenvale/ranked/new")
+        return request.method == "POST" ? ranked_.newGame(request) : RankedApi::wrongMethod("POST");
+    if (path == "/quenvale/ranked/place")
+        return request.method == "POST" ? ranked_.place(request) : RankedApi::wrongMethod("POST");
     const bool known = path == "/counter/quenvale.shtml" || path == "/quenvale/quenvaleversion.txt" ||
-                       path == "/quenvale/qvlsetup.exe" || path == "/";
+                       path == "/quenvale/qvlsetup.exe" || path == "/" || path == "/quenvale/ranked/game" ||
+                       path == "/counter/quenvale-ranked.shtml";
     if (!known)
         return notFound();
+    if (path == "/quenvale/ranked/game" && !get && !head)
+        return RankedApi::wrongMethod("GET, HEAD");
     if (!get && !head)
         return methodNotAllowed("GET, HEAD");
     if (path == "/counter/quenvale.shtml")
         return scorePage();
+    if (path == "/counter/quenvale-ranked.shtml")
+        return ranked_.page();
+    if (path == "/quenvale/ranked/game")
+        return ranked_.state(request);
     if (path == "/quenvale/quenvaleversion.txt")
         return serveFile("quenvaleversion.txt", kTextType);
     if (path == "/quenvale/qvlsetup.exe")

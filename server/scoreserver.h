@@ -1,9 +1,10 @@
 #pragma once
 // The addresses the game uses below the server's root, answered from the score
-// store and the files folder.
+// store and the files folder, and the ranked games' API and page.
 
 #include "server/clientaddress.h"
 #include "server/httpserver.h"
+#include "server/rankedapi.h"
 #include "server/scorestore.h"
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 struct ServerOptions {
     HttpLimits http;
     int postsPerMinute = 30;  // per address; 0 for no limit
+    RankedOptions ranked;
 };
 
 class ScoreServer {
@@ -38,5 +40,6 @@ private:
     ScoreStore &store_;
     std::filesystem::path filesDir_;
     RateLimiter posts_;
+    RankedApi ranked_;
     HttpServer http_;
 };

@@ -2,10 +2,12 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace {
@@ -14,21 +16,34 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-RawConnection::RawConnection(int port, const std::string &from)
+int connectFrom(int port, const std::string &from, bool nonBlocking)
 {
-    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd_ < 0)
-        return;
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | (nonBlocking ? SOCK_NONBLOCK : 0), 0);
+    if (fd < 0)
+        return -1;
     sockaddr_in local{};
     local.sin_family = AF_INET;
     inet_pton(AF_INET, from.c_str(), &local.sin_addr);
-    if (from != "127.0.0.1" && bind(fd_, reinterpret_cast<sockaddr *>(&local), sizeof local) != 0)
-        return;
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected_ = connect(fd_, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0;
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(static_cast<uint16_t>(port));
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int yes = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    // The port is picked at connect, so many connections from one address can
+    // share ports toward different servers, as without the bind.
+    setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &yes, sizeof yes);
+    if (bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local) != 0 ||
+        (connect(fd, reinterpret_cast<sockaddr *>(&server), sizeof server) != 0 && errno != EINPROGRESS)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+RawConnection::RawConnection(int port, const std::string &from)
+    : fd_(connectFrom(port, from, false)), connected_(fd_ >= 0)
+{
 }
 
 RawConnection::~RawConnection()
@@ -101,4 +116,27 @@ RawReply rawGet(int port, const std::string &target, const std::string &from)
     return rawRequest(port, "GET " + target + " HTTP/1.0\r\n"
                             "Host: 127.0.0.1:" + std::to_string(port) + "\r\n"
                             "User-Agent: Quenvale HTTPGet\r\n\r\n", from);
+}
+
+RawReply postJson(int port, const std::string &path, const std::string &body, const std::string &from)
+{
+    return rawRequest(port, "POST " + path + " HTTP/1.0\r\nContent-Type: application/json\r\nContent-Length: " +
+                                std::to_string(body.size()) + "\r\n\r\n" + body, from);
+}
+
+std::string jsonField(const std::string &json, const std::string &key)
+{
+    const std::string marker = "\"" + key + "\": ";
+    const std::size_t at = json.find(marker);
+    if (at == std::string::npos)
+        return {};
+    const std::size_t start = at + marker.size();
+    if (json[start] == '"') {
+        std::size_t end = start + 1;
+        while (end < json.size() && json[end] != '"')
+            end += json[end] == '\\' ? 2 : 1;
+        return json.substr(start + 1, end - start - 1);
+    }
+    const std::size_t end = json[start] == '[' ? json.find(']', start) + 1 : json.find_first_of(",}", start);
+    return json.substr(start, end - start);
 }

@@ -21,6 +21,18 @@ RawReply rawRequest(int port, const std::string &request, const std::string &fro
 // A GET with the given request target ("/path?query"), sent as the game sends it.
 RawReply rawGet(int port, const std::string &target, const std::string &from = "127.0.0.1");
 
+// A connection to the local server from the given loopback address: its
+// socket, or -1. A non-blocking connection may still be on its way.
+int connectFrom(int port, const std::string &from, bool nonBlocking);
+
+// A POST of a JSON body, as a ranked game's client sends it.
+RawReply postJson(int port, const std::string &path, const std::string &body, const std::string &from = "127.0.0.1");
+
+// The value of a key in a JSON reply as written: a string without its quotes
+// (escapes left as they are), a number, or an array with its brackets. Empty
+// when the key is missing.
+std::string jsonField(const std::string &json, const std::string &key);
+
 // A connection the test holds open and feeds by hand.
 class RawConnection {
 public:

@@ -193,7 +193,7 @@ TEST(ScoreServerLifecycle, ASecondServerCannotTakeTheSamePort)
 {
     RunningServer first;
     TempFolder tmp;
-    ScoreStore store(tmp.path() / "scores.db");
+    SqliteStore store(tmp.path() / "scores.db");
     ScoreServer second(store, tmp.path());
     EXPECT_EQ(second.bind("127.0.0.1", first.port()), -1);
 }
@@ -201,7 +201,7 @@ TEST(ScoreServerLifecycle, ASecondServerCannotTakeTheSamePort)
 TEST(ScoreServerLifecycle, StopBeforeListenReturnsAtOnce)
 {
     TempFolder tmp;
-    ScoreStore store(tmp.path() / "scores.db");
+    SqliteStore store(tmp.path() / "scores.db");
     ScoreServer server(store, tmp.path());
     ASSERT_GT(server.bind("127.0.0.1", 0), 0);
     server.stop();

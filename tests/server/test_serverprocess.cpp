@@ -2,7 +2,7 @@
 // and a clean end on SIGTERM or SIGINT with every answered post kept.
 
 #include "rawhttp.h"
-#include "server/scorestore.h"
+#include "server/sqlitestore.h"
 #include "serverprocess.h"
 #include "tempfolder.h"
 
@@ -40,7 +40,7 @@ TEST(ServerProcess, StopsCleanlyOnEitherSignalKeepingThePosts)
             server.signal(sig);
             EXPECT_EQ(server.exitCode(), 0);
         }
-        ScoreStore store(tmp.path() / "data" / "scores.db");
+        SqliteStore store(tmp.path() / "data" / "scores.db");
         EXPECT_EQ(store.count(), 1);
     }
 }
@@ -76,7 +76,7 @@ TEST(ServerProcess, EveryAnsweredPostSurvivesAStopUnderLoad)
             t.join();
     }
     ASSERT_GT(answered, 0);
-    ScoreStore store(tmp.path() / "data" / "scores.db");
+    SqliteStore store(tmp.path() / "data" / "scores.db");
     EXPECT_EQ(store.count(), answered);
 }
 
@@ -129,7 +129,7 @@ TEST(ServerProcess, StopsWithinTwoSecondsWhateverItsClientsDo)
             t.join();
     }
     ASSERT_GT(answered, 0);
-    EXPECT_EQ(ScoreStore(tmp.path() / "data" / "scores.db").count(), answered);
+    EXPECT_EQ(SqliteStore(tmp.path() / "data" / "scores.db").count(), answered);
 }
 
 TEST(ServerProcess, StopSignalRightAfterStartIsNotLost)
@@ -153,7 +153,7 @@ TEST(ServerProcess, DatabaseDefaultsToTheUsersDataFolder)
     EXPECT_EQ(rawGet(port, "/cgi-bin/quenvale.cgi?name=Ann&date=1/2/25&score=60").status, 200);
     server.signal(SIGTERM);
     EXPECT_EQ(server.exitCode(), 0);
-    EXPECT_EQ(ScoreStore(tmp.path() / "xdg" / "quenvale-server" / "scores.db").count(), 1);
+    EXPECT_EQ(SqliteStore(tmp.path() / "xdg" / "quenvale-server" / "scores.db").count(), 1);
 }
 
 TEST(ServerProcess, BadOptionsAreClearErrors)
