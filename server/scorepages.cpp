@@ -3,6 +3,7 @@
 #include "server/scorepost.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 namespace {
 
@@ -42,6 +43,51 @@ void appendCell(std::string &html, std::string_view align, std::string_view esca
     html += "</td>";
 }
 
+struct Cell {
+    std::string_view align;
+    std::string text;  // already escaped
+};
+
+// A framed table in the game's colours: a maroon heading row, then one row per
+// entry in alternating shades, each led by its place.
+void appendTable(std::string &html, std::initializer_list<const char *> headings,
+                 const std::vector<std::vector<Cell>> &rows, std::string_view empty)
+{
+    html += "<table align=\"center\" width=\"92%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
+            "style=\"border-color:";
+    html += kMaroon;
+    html += "; border-style:solid; border-collapse:collapse\">\n<tr bgcolor=\"";
+    html += kMaroon;
+    html += "\">";
+    for (const char *heading : headings) {
+        html += "<th style=\"color:";
+        html += kKhaki;
+        html += "\"><font color=\"";
+        html += kKhaki;
+        html += "\">";
+        html += heading;
+        html += "</font></th>";
+    }
+    html += "</tr>\n";
+    if (rows.empty()) {
+        html += "<tr><td colspan=\"" + std::to_string(headings.size()) + "\" align=\"center\">";
+        html += empty;
+        html += "</td></tr>\n";
+    }
+    int place = 0;
+    for (const std::vector<Cell> &row : rows) {
+        ++place;
+        html += "<tr bgcolor=\"";
+        html += place % 2 ? kLightKhaki : kKhaki;
+        html += "\">";
+        appendCell(html, "right", std::to_string(place));
+        for (const Cell &cell : row)
+            appendCell(html, cell.align, cell.text);
+        html += "</tr>\n";
+    }
+    html += "</table>\n";
+}
+
 }  // namespace
 
 std::string htmlEscape(std::string_view utf8)
@@ -75,38 +121,32 @@ std::string renderScorePage(const std::vector<ScoreEntry> &best)
     std::string html = pageStart("Quenvale - High Scores");
     html += "<h2 align=\"center\">Quenvale High Scores</h2>\n";
     html += "<p align=\"center\">The best " + std::to_string(kScoresShown) + " scores posted</p>\n";
-    html += "<table align=\"center\" width=\"92%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
-            "style=\"border-color:";
-    html += kMaroon;
-    html += "; border-style:solid; border-collapse:collapse\">\n<tr bgcolor=\"";
-    html += kMaroon;
-    html += "\">";
-    for (const char *heading : {"Place", "Name", "Score", "Date"}) {
-        html += "<th style=\"color:";
-        html += kKhaki;
-        html += "\"><font color=\"";
-        html += kKhaki;
-        html += "\">";
-        html += heading;
-        html += "</font></th>";
-    }
-    html += "</tr>\n";
+    std::vector<std::vector<Cell>> rows;
+    for (const ScoreEntry &entry : best)
+        rows.push_back({{"left", htmlEscape(entry.name)}, {"right", std::to_string(entry.score)},
+                        {"left", htmlEscape(entry.date)}});
+    appendTable(html, {"Place", "Name", "Score", "Date"}, rows, "No scores have been posted yet.");
+    html += kPageEnd;
+    return html;
+}
 
-    if (best.empty())
-        html += "<tr><td colspan=\"4\" align=\"center\">No scores have been posted yet.</td></tr>\n";
-    int place = 0;
-    for (const ScoreEntry &entry : best) {
-        ++place;
-        html += "<tr bgcolor=\"";
-        html += place % 2 ? kLightKhaki : kKhaki;
-        html += "\">";
-        appendCell(html, "right", std::to_string(place));
-        appendCell(html, "left", htmlEscape(entry.name));
-        appendCell(html, "right", std::to_string(entry.score));
-        appendCell(html, "left", htmlEscape(entry.date));
-        html += "</tr>\n";
-    }
-    html += "</table>\n";
+std::string renderRankedPage(const std::vector<RankedEntry> &today, const std::vector<RankedEntry> &allTime)
+{
+    std::string html = pageStart("Quenvale - Ranked Scores");
+    html += "<h2 align=\"center\">Quenvale Ranked Scores</h2>\n"
+            "<p align=\"center\">Games dealt and scored by this server, so every score here was played</p>\n";
+    const auto table = [&](const char *heading, const std::vector<RankedEntry> &entries, const char *empty) {
+        html += "<h3 align=\"center\">";
+        html += heading;
+        html += "</h3>\n";
+        std::vector<std::vector<Cell>> rows;
+        for (const RankedEntry &entry : entries)
+            rows.push_back({{"left", htmlEscape(entry.name)}, {"right", std::to_string(entry.score)},
+                            {"right", std::to_string(entry.rounds)}, {"left", htmlEscape(entry.date)}});
+        appendTable(html, {"Place", "Name", "Score", "Rounds", "Date"}, rows, empty);
+    };
+    table("Today", today, "No ranked game has ended today yet.");
+    table("All Time", allTime, "No ranked game has ended yet.");
     html += kPageEnd;
     return html;
 }

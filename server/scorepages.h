@@ -17,4 +17,6 @@ inline constexpr int kScoresShown = 100;
 std::string htmlEscape(std::string_view utf8);
 
 std::string renderScorePage(const std::vector<ScoreEntry> &best);
+// The best ranked games: those that ended today, and of all time.
+std::string renderRankedPage(const std::vector<RankedEntry> &today, const std::vector<RankedEntry> &allTime);
 std::string renderHomePage();

@@ -1,16 +1,12 @@
 #include "server/scorepost.h"
 
+#include "server/httpmessage.h"
+
+#include <algorithm>
 #include <charconv>
+#include <initializer_list>
 
 namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 struct RawFields {
     std::optional<std::string_view> name, date, score;
@@ -59,16 +55,48 @@ RawFields splitPairs(std::string_view query)
     return fields;
 }
 
-bool hasControlCharacter(std::string_view text)
+struct CodeRange {
+    char32_t first, last;
+};
+
+bool inRanges(char32_t c, std::initializer_list<CodeRange> ranges)
 {
-    for (unsigned char c : text)
-        if (c < 0x20 || c == 0x7f)
-            return true;
-    return false;
+    return std::any_of(ranges.begin(), ranges.end(), [c](CodeRange r) { return c >= r.first && c <= r.last; });
 }
 
-// Checks one text field; returns the reason it is refused, or an empty text.
-std::string checkText(std::string_view label, const std::string &value, std::size_t maxChars)
+bool isControl(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f) || c == 0x2028 || c == 0x2029;
+}
+
+// Characters that show nothing or turn the text around (Unicode's format
+// characters, the Hangul fillers, joiners and variation selectors): with them
+// one name can be made to look like another.
+bool isInvisible(char32_t c)
+{
+    return inRanges(c, {{0x00ad, 0x00ad}, {0x034f, 0x034f}, {0x0600, 0x0605}, {0x061c, 0x061c},
+                        {0x06dd, 0x06dd}, {0x070f, 0x070f}, {0x0890, 0x0891}, {0x08e2, 0x08e2},
+                        {0x115f, 0x1160}, {0x17b4, 0x17b5}, {0x180b, 0x180f}, {0x200b, 0x200f},
+                        {0x202a, 0x202e}, {0x2060, 0x206f}, {0x3164, 0x3164}, {0xfe00, 0xfe0f},
+                        {0xfeff, 0xfeff}, {0xffa0, 0xffa0}, {0xfff9, 0xfffb}, {0x110bd, 0x110bd},
+                        {0x110cd, 0x110cd}, {0x13430, 0x1343f}, {0x1bca0, 0x1bca3}, {0x1d173, 0x1d17a},
+                        {0xe0000, 0xe0fff}});
+}
+
+bool isNonCharacter(char32_t c)
+{
+    return (c >= 0xfdd0 && c <= 0xfdef) || (c & 0xfffe) == 0xfffe;
+}
+
+bool isSpace(char32_t c)
+{
+    return inRanges(c, {{0x20, 0x20}, {0xa0, 0xa0}, {0x1680, 0x1680}, {0x2000, 0x200a}, {0x202f, 0x202f},
+                        {0x205f, 0x205f}, {0x3000, 0x3000}});
+}
+
+}  // namespace
+
+std::string textRefusal(std::string_view label, const std::string &value, std::size_t maxChars)
 {
     const std::string what = "The " + std::string(label);
     if (value.empty())
@@ -78,29 +106,20 @@ std::string checkText(std::string_view label, const std::string &value, std::siz
         return what + " is not valid UTF-8 text.";
     if (chars->size() > maxChars)
         return what + " is longer than " + std::to_string(maxChars) + " characters.";
-    if (hasControlCharacter(value))
+    if (std::any_of(chars->begin(), chars->end(), isControl))
         return what + " contains control characters.";
+    if (std::any_of(chars->begin(), chars->end(), isInvisible))
+        return what + " contains invisible or direction-changing characters.";
+    if (std::any_of(chars->begin(), chars->end(), isNonCharacter))
+        return what + " contains Unicode non-characters.";
+    if (std::all_of(chars->begin(), chars->end(), isSpace))
+        return what + " is only spaces.";
     return {};
 }
 
-}  // namespace
-
 std::string decodeQueryValue(std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '+') {
-            out += ' ';
-        } else if (c == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return percentDecode(text, true);
 }
 
 std::optional<std::u32string> decodeUtf8(std::string_view text)
@@ -148,9 +167,9 @@ ScorePostParse parseScorePost(std::string_view query)
     ScorePost post;
     post.name = decodeQueryValue(*raw.name);
     post.date = decodeQueryValue(*raw.date);
-    if (std::string reason = checkText("name", post.name, kMaxNameChars); !reason.empty())
+    if (std::string reason = textRefusal("name", post.name, kMaxNameChars); !reason.empty())
         return {std::nullopt, reason};
-    if (std::string reason = checkText("date", post.date, kMaxDateChars); !reason.empty())
+    if (std::string reason = textRefusal("date", post.date, kMaxDateChars); !reason.empty())
         return {std::nullopt, reason};
 
     const std::string score = decodeQueryValue(*raw.score);
@@ -159,5 +178,7 @@ ScorePostParse parseScorePost(std::string_view query)
     const auto [end, error] = std::from_chars(first, last, post.score);
     if (score.empty() || error != std::errc{} || end != last)
         return {std::nullopt, "The score is not an integer."};
+    if (post.score < 0 || post.score > kMaxScore)
+        return {std::nullopt, "The score must be from 0 to " + std::to_string(kMaxScore) + "."};
     return {std::move(post), {}};
 }

@@ -15,6 +15,8 @@ struct ScorePost {
 
 inline constexpr std::size_t kMaxNameChars = 32;
 inline constexpr std::size_t kMaxDateChars = 16;
+// Far above any real game's score, far below what breaks a page or a sum.
+inline constexpr std::int64_t kMaxScore = 100000;
 
 struct ScorePostParse {
     std::optional<ScorePost> post;
@@ -23,6 +25,11 @@ struct ScorePostParse {
 
 // Decodes and validates the raw (still percent-encoded) query text.
 ScorePostParse parseScorePost(std::string_view query);
+
+// Why a name or date shown on the pages is refused, or an empty text when it is
+// taken: empty, not UTF-8, longer than maxChars characters, holding control,
+// invisible or direction-changing characters or non-characters, or only spaces.
+std::string textRefusal(std::string_view label, const std::string &value, std::size_t maxChars);
 
 // Percent-decoding with '+' as a space; a '%' not followed by two hex digits
 // stays as it is, since the game sends what the player typed unescaped.

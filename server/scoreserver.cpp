@@ -3,155 +3,152 @@
 #include "server/scorepages.h"
 #include "server/scorepost.h"
 
-#include <sys/socket.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
-#include <algorithm>
-#include <fstream>
 #include <iostream>
-#include <memory>
-#include <thread>
 
 namespace {
-
-// Each player's request is short, but a keep-alive client holds a worker while
-// it idles, so allow for many more than the default handful.
-constexpr std::size_t kWorkerThreads = 32;
-constexpr std::size_t kFileChunk = 64 * 1024;
 
 const char *const kTextType = "text/plain; charset=utf-8";
 const char *const kHtmlType = "text/html; charset=utf-8";
 
-// The library's default also sets SO_REUSEPORT, which would let a second
-// server bind the same port and silently take half of the players' posts.
-void listeningSocketOptions(socket_t sock)
+HttpResponse html(std::string body)
 {
-    int yes = 1;
-    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    HttpResponse response;
+    response.contentType = kHtmlType;
+    response.body = std::move(body);
+    return response;
 }
 
-std::string rawQuery(const std::string &target)
+// Missing files are answered with an empty body: the game takes any text it
+// receives as the version on offer.
+HttpResponse notFound()
 {
-    const std::size_t mark = target.find('?');
-    return mark == std::string::npos ? std::string() : target.substr(mark + 1);
+    HttpResponse response;
+    response.status = 404;
+    return response;
+}
+
+HttpResponse methodNotAllowed(const char *allowed)
+{
+    HttpResponse response = HttpResponse::text(405, "This address does not take that method.\n");
+    response.headers.emplace_back("Allow", allowed);
+    return response;
 }
 
 }  // namespace
 
-ScoreServer::ScoreServer(ScoreStore &store, std::filesystem::path filesDir)
-    : store_(store)
+ScoreServer::ScoreServer(ScoreStore &store, std::filesystem::path filesDir, ServerOptions options)
+    : store_(store),
+      posts_(options.postsPerMinute),
+      ranked_(store, options.ranked),
+      http_(options.http, [this](const HttpRequest &request) { return handle(request); })
 {
     std::error_code ec;
     filesDir_ = std::filesystem::weakly_canonical(filesDir, ec);
     if (ec)
         filesDir_ = std::move(filesDir);
-
-    http_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    http_.set_socket_options(listeningSocketOptions);
-    http_.set_payload_max_length(64 * 1024);
-
-    http_.Get("/cgi-bin/quenvale\\.cgi", [this](const httplib::Request &req, httplib::Response &res) {
-        postScore(req, res);
-    });
-    http_.Get("/counter/quenvale\\.shtml", [this](const httplib::Request &, httplib::Response &res) {
-        scorePage(res);
-    });
-    http_.Get("/quenvale/quenvaleversion\\.txt", [this](const httplib::Request &, httplib::Response &res) {
-        serveFile("quenvaleversion.txt", kTextType, res);
-    });
-    http_.Get("/quenvale/qvlsetup\\.exe", [this](const httplib::Request &, httplib::Response &res) {
-        serveFile("qvlsetup.exe", "application/octet-stream", res);
-    });
-    http_.Get("/", [](const httplib::Request &, httplib::Response &res) {
-        res.set_content(renderHomePage(), kHtmlType);
-    });
 }
 
 int ScoreServer::bind(const std::string &host, int port)
 {
-    if (port == 0)
-        return http_.bind_to_any_port(host);
-    return http_.bind_to_port(host, port) ? port : -1;
+    return http_.bind(host, port);
 }
 
 bool ScoreServer::listen()
 {
-    listenEntered_ = true;
-    const bool served = stopRequested_ || http_.listen_after_bind();
-    listenDone_ = true;
-    return served;
+    return http_.run();
 }
 
 void ScoreServer::stop()
 {
-    if (stopRequested_.exchange(true))
-        return;
-    // The library ignores a stop that comes before its accept loop is running,
-    // so wait out the short moment between listen() being called and that.
-    while (listenEntered_ && !listenDone_ && !http_.is_running())
-        std::this_thread::yield();
     http_.stop();
 }
 
-void ScoreServer::postScore(const httplib::Request &req, httplib::Response &res)
+HttpResponse ScoreServer::handle(const HttpRequest &request)
 {
-    ScorePostParse parsed = parseScorePost(rawQuery(req.target));
-    if (!parsed.post) {
-        res.status = 400;
-        res.set_content(parsed.reason + "\n", kTextType);
-        return;
+    const bool get = request.method == "GET", head = request.method == "HEAD";
+    const std::string &path = request.path;
+    // Posting a score changes the list, so HEAD is not taken for it.
+    if (path == "/cgi-bin/quenvale.cgi")
+        return get ? postScore(request) : methodNotAllowed("GET");
+    if (path == "/quenvale/ranked/new")
+        return request.method == "POST" ? ranked_.newGame(request) : RankedApi::wrongMethod("POST");
+    if (path == "/quenvale/ranked/place")
+        return request.method == "POST" ? ranked_.place(request) : RankedApi::wrongMethod("POST");
+    const bool known = path == "/counter/quenvale.shtml" || path == "/quenvale/quenvaleversion.txt" ||
+                       path == "/quenvale/qvlsetup.exe" || path == "/" || path == "/quenvale/ranked/game" ||
+                       path == "/counter/quenvale-ranked.shtml";
+    if (!known)
+        return notFound();
+    if (path == "/quenvale/ranked/game" && !get && !head)
+        return RankedApi::wrongMethod("GET, HEAD");
+    if (!get && !head)
+        return methodNotAllowed("GET, HEAD");
+    if (path == "/counter/quenvale.shtml")
+        return scorePage();
+    if (path == "/counter/quenvale-ranked.shtml")
+        return ranked_.page();
+    if (path == "/quenvale/ranked/game")
+        return ranked_.state(request);
+    if (path == "/quenvale/quenvaleversion.txt")
+        return serveFile("quenvaleversion.txt", kTextType);
+    if (path == "/quenvale/qvlsetup.exe")
+        return serveFile("qvlsetup.exe", "application/octet-stream");
+    return html(renderHomePage());
+}
+
+HttpResponse ScoreServer::postScore(const HttpRequest &request)
+{
+    ScorePostParse parsed = parseScorePost(request.query);
+    if (!parsed.post)
+        return HttpResponse::text(400, parsed.reason + "\n");
+    if (const int wait = posts_.take(request.client)) {
+        HttpResponse response =
+            HttpResponse::text(429, "Too many scores from your address. Please try again in a minute.\n");
+        response.headers.emplace_back("Retry-After", std::to_string(wait));
+        return response;
     }
     try {
         store_.add(*parsed.post);
     } catch (const StoreError &e) {
         std::cerr << "quenvale-server: " << e.what() << std::endl;
-        res.status = 503;
-        res.set_content("The score could not be stored. Please try again later.\n", kTextType);
-        return;
+        return HttpResponse::text(503, "The score could not be stored. Please try again later.\n");
     }
-    res.set_content("Score recorded.\n", kTextType);
+    return HttpResponse::text(200, "Score recorded.\n");
 }
 
-void ScoreServer::scorePage(httplib::Response &res)
+HttpResponse ScoreServer::scorePage()
 {
     try {
-        res.set_content(renderScorePage(store_.best(kScoresShown)), kHtmlType);
-        res.set_header("Cache-Control", "no-cache");
+        HttpResponse response = html(renderScorePage(store_.best(kScoresShown)));
+        response.headers.emplace_back("Cache-Control", "no-cache");
+        return response;
     } catch (const StoreError &e) {
         std::cerr << "quenvale-server: " << e.what() << std::endl;
-        res.status = 503;
-        res.set_content("The high scores cannot be read right now.\n", kTextType);
+        return HttpResponse::text(503, "The high scores cannot be read right now.\n");
     }
 }
 
-// Missing files are answered with an empty body: the game takes any text it
-// receives as the version on offer.
-void ScoreServer::serveFile(const std::string &name, const char *contentType, httplib::Response &res)
+// The whole file, always: ranges are not served, as a request for many
+// overlapping ranges of a small file would multiply it.
+HttpResponse ScoreServer::serveFile(const std::string &name, const char *contentType)
 {
-    res.status = 404;
     // Resolve links and dots, then insist the file is still directly inside the
     // files folder, so no name or link can lead a request elsewhere.
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::weakly_canonical(filesDir_ / name, ec);
-    if (ec || path.parent_path() != filesDir_ || !std::filesystem::is_regular_file(path, ec))
-        return;
-
-    auto file = std::make_shared<std::ifstream>(path, std::ios::binary | std::ios::ate);
-    const std::streamoff size = *file ? static_cast<std::streamoff>(file->tellg()) : -1;
-    if (size < 0)
-        return;
-    res.status = 200;
-    if (size == 0) {
-        res.set_content(std::string(), contentType);
-        return;
-    }
-    res.set_content_provider(
-        static_cast<std::size_t>(size), contentType,
-        [file](std::size_t offset, std::size_t length, httplib::DataSink &sink) {
-            char buffer[kFileChunk];
-            file->seekg(static_cast<std::streamoff>(offset));
-            file->read(buffer, static_cast<std::streamsize>(std::min(length, kFileChunk)));
-            const std::streamsize got = file->gcount();
-            // A file that shrank while it was sent ends the connection early.
-            return got > 0 && sink.write(buffer, static_cast<std::size_t>(got));
-        });
+    if (ec || path.parent_path() != filesDir_)
+        return notFound();
+    UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    struct stat info {};
+    if (!file || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return notFound();
+    HttpResponse response;
+    response.contentType = contentType;
+    response.headers.emplace_back("Accept-Ranges", "none");
+    response.file = std::move(file);
+    response.fileSize = static_cast<std::uint64_t>(info.st_size);
+    return response;
 }

@@ -88,3 +88,50 @@ TEST(ScorePostParsing, BadPostsAreRefusedWithAReason)
         EXPECT_EQ(parsed.reason, c.reason) << c.query;
     }
 }
+
+TEST(ScorePostParsing, ScoresOutsideTheGamesRangeAreRefused)
+{
+    EXPECT_TRUE(parseScorePost("name=a&date=1/2/25&score=0").post);
+    EXPECT_TRUE(parseScorePost("name=a&date=1/2/25&score=100000").post);
+    for (const char *score : {"-5", "-1", "100001", "9223372036854775807"}) {
+        const ScorePostParse parsed = parseScorePost(std::string("name=a&date=1/2/25&score=") + score);
+        EXPECT_FALSE(parsed.post) << score;
+        EXPECT_EQ(parsed.reason, "The score must be from 0 to 100000.") << score;
+    }
+}
+
+TEST(NameRules, TextThatCouldPassForAnotherNameIsRefused)
+{
+    const struct {
+        const char *name;
+        const char *reason;
+    } cases[] = {
+        {"Ann\xE2\x80\xAE" "ekim", "The name contains invisible or direction-changing characters."},  // U+202E
+        {"\xE2\x81\xA6" "Ann", "The name contains invisible or direction-changing characters."},       // U+2066
+        {"An\xE2\x80\x8Bn", "The name contains invisible or direction-changing characters."},         // U+200B
+        {"An\xEF\xBB\xBFn", "The name contains invisible or direction-changing characters."},         // U+FEFF
+        {"Ann\xC2\xAD", "The name contains invisible or direction-changing characters."},             // soft hyphen
+        {"\xE3\x85\xA4", "The name contains invisible or direction-changing characters."},            // Hangul filler
+        {"Ann\xC2\x85", "The name contains control characters."},                                     // U+0085
+        {"Ann\xC2\x9B", "The name contains control characters."},                                     // CSI
+        {"Ann\xE2\x80\xA8", "The name contains control characters."},                                 // line separator
+        {"Ann\xEF\xBF\xBE", "The name contains Unicode non-characters."},                             // U+FFFE
+        {"Ann\xEF\xB7\x90", "The name contains Unicode non-characters."},                             // U+FDD0
+        {"Ann\xF0\x9F\xBF\xBF", "The name contains Unicode non-characters."},                         // U+1FFFF
+        {" ", "The name is only spaces."},
+        {"  \xC2\xA0\xE3\x80\x80", "The name is only spaces."},                                       // NBSP, ideographic
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(textRefusal("name", c.name, kMaxNameChars), c.reason) << c.name;
+    for (const char *fine : {"Ann Lee", " Ann", "Zo\xC3\xAB", "\xD7\xA9\xD7\xA8\xD7\x94", "\xE5\xA4\xAA\xE9\x83\x8E",
+                             "R&D <3"})
+        EXPECT_EQ(textRefusal("name", fine, kMaxNameChars), "") << fine;
+}
+
+TEST(NameRules, TheDateFollowsThemToo)
+{
+    EXPECT_EQ(parseScorePost("name=a&date=1/2/25%E2%80%AE&score=1").reason,
+              "The date contains invisible or direction-changing characters.");
+    EXPECT_EQ(parseScorePost("name=%E2%80%AE&date=1/2/25&score=1").reason,
+              "The name contains invisible or direction-changing characters.");
+}

@@ -58,7 +58,9 @@ TEST(ScoreServerPosts, NameWithBareDelimitersAsTheGameSendsIt)
 
 TEST(ScoreServerPosts, ConcurrentPostsAreAllStored)
 {
-    RunningServer server;
+    ServerOptions unlimited;
+    unlimited.postsPerMinute = 0;
+    RunningServer server(unlimited);
     constexpr int kThreads = 8, kPosts = 50;
     std::atomic<int> accepted = 0;
     std::vector<std::thread> threads;
@@ -191,7 +193,7 @@ TEST(ScoreServerLifecycle, ASecondServerCannotTakeTheSamePort)
 {
     RunningServer first;
     TempFolder tmp;
-    ScoreStore store(tmp.path() / "scores.db");
+    SqliteStore store(tmp.path() / "scores.db");
     ScoreServer second(store, tmp.path());
     EXPECT_EQ(second.bind("127.0.0.1", first.port()), -1);
 }
@@ -199,7 +201,7 @@ TEST(ScoreServerLifecycle, ASecondServerCannotTakeTheSamePort)
 TEST(ScoreServerLifecycle, StopBeforeListenReturnsAtOnce)
 {
     TempFolder tmp;
-    ScoreStore store(tmp.path() / "scores.db");
+    SqliteStore store(tmp.path() / "scores.db");
     ScoreServer server(store, tmp.path());
     ASSERT_GT(server.bind("127.0.0.1", 0), 0);
     server.stop();

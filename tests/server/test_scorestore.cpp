@@ -1,4 +1,4 @@
-#include "server/scorestore.h"
+#include "server/sqlitestore.h"
 
 #include "tempfolder.h"
 
@@ -24,52 +24,20 @@ std::string queryPlan(const std::filesystem::path &db, const std::string &sql)
 
 }  // namespace
 
-TEST(ScoreStore, BestIsHighestFirstWithEarlierPostsFirstOnTies)
+TEST(SqliteStore, UsesWriteAheadLogAndTheBestIndex)
 {
     TempFolder tmp;
-    ScoreStore store(tmp.path() / "scores.db");
-    store.add({"first", "1/1/25", 50});
-    store.add({"high", "1/2/25", 90});
-    store.add({"second", "1/3/25", 50});
-    store.add({"low", "1/4/25", 10});
-
-    const std::vector<ScoreEntry> best = store.best(3);
-    ASSERT_EQ(best.size(), 3u);
-    EXPECT_EQ(best[0].name, "high");
-    EXPECT_EQ(best[1].name, "first");
-    EXPECT_EQ(best[2].name, "second");
-    EXPECT_EQ(best[2].date, "1/3/25");
-    EXPECT_EQ(best[2].score, 50);
-    EXPECT_EQ(store.count(), 4);
-}
-
-TEST(ScoreStore, TextIsStoredVerbatimAndSurvivesReopening)
-{
-    TempFolder tmp;
-    const std::string name = "Bob'); DROP TABLE scores;--";
-    {
-        ScoreStore store(tmp.path() / "scores.db");
-        store.add({name, "1/1/25", 3});
-    }
-    ScoreStore store(tmp.path() / "scores.db");
-    ASSERT_EQ(store.count(), 1);
-    EXPECT_EQ(store.best(1).at(0).name, name);
-}
-
-TEST(ScoreStore, UsesWriteAheadLogAndTheBestIndex)
-{
-    TempFolder tmp;
-    ScoreStore store(tmp.path() / "scores.db");
-    const std::string plan = queryPlan(tmp.path() / "scores.db", ScoreStore::bestQuery);
+    SqliteStore store(tmp.path() / "scores.db");
+    const std::string plan = queryPlan(tmp.path() / "scores.db", SqliteStore::bestQuery);
     EXPECT_NE(plan.find("scores_best"), std::string::npos) << plan;
     EXPECT_EQ(plan.find("TEMP B-TREE"), std::string::npos) << plan;
     EXPECT_TRUE(std::filesystem::exists(tmp.path() / "scores.db-wal"));
 }
 
-TEST(ScoreStore, UnusableFileIsAClearError)
+TEST(SqliteStore, UnusableFileIsAClearError)
 {
     TempFolder tmp;
-    EXPECT_THROW(ScoreStore(tmp.path() / "missing-folder" / "scores.db"), StoreError);
+    EXPECT_THROW(SqliteStore(tmp.path() / "missing-folder" / "scores.db"), StoreError);
     std::filesystem::create_directory(tmp.path() / "folder.db");
-    EXPECT_THROW(ScoreStore(tmp.path() / "folder.db"), StoreError);
+    EXPECT_THROW(SqliteStore(tmp.path() / "folder.db"), StoreError);
 }
