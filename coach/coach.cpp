@@ -75,9 +75,9 @@ void playOut(Position &pos, EmptyCells empty, const int *future, const LineWorth
         }
         const int cell = empty.at[pick];
         pos.place(cell, card);
-        now[rowLine(cell)] = worth(pos.lines[rowLine(cell)]);
-        now[columnLine(cell)] = worth(pos.lines[columnLine(cell)]);
-        empty = empty.without(pick);
+        now[rowLine(cell)] += gain[rowLine(cell)];
+        now[columnLine(cell)] += gain[columnLine(cell)];
+        empty.at[pick] = empty.at[--empty.size];
     }
 }
 

@@ -7,8 +7,10 @@
 //
 // How it rates: with three or fewer empty cells, the exact expectation over every
 // card still to come and every starter. Earlier, playouts: the same sampled futures
-// are played out from every cell, each future card placed where the board's worth
-// grows most (LineWorth), and the full board is averaged exactly over the starter.
+// are played out from every cell (one cell for each group of cells that a swap of
+// empty rows or columns makes alike), each future card placed where the worth of
+// the board's lines grows most (LineWorth), and the full board is averaged exactly
+// over the starters left.
 //
 // Use from a window: build a CoachInput from the board (inputFrom), run rateCells
 // on a worker thread with a stop token, keep the input sent, and drop a result
@@ -29,8 +31,8 @@ namespace qv::coach {
 
 struct CoachInput {
     std::array<int, cellCount> cells{}; // card numbers by cellIndex, 0 = empty
-    int card = 0;                // the card on offer
-    CardSet seen = 0;            // any other card seen; the cells and the card on offer count anyway
+    int card = 0;                       // the card on offer
+    CardSet seen = 0;                   // any other card seen; the cells and the card on offer count anyway
 
     bool operator==(const CoachInput &) const = default;
 };
@@ -39,8 +41,8 @@ struct CoachInput {
 CoachInput inputFrom(const Board &board, int card);
 
 struct CoachOptions {
-    // Work per decision, in simulated card placements (all cells together).
-    // The default keeps a decision near 10 ms on one core of a desktop.
+    // Work per decision, in simulated card placements (all cells together). The
+    // default takes a few milliseconds of one core (scripts/bench measures it).
     long work = 150'000;
     // Wall-clock limit, 0 for none; with a limit the ratings depend on the machine's speed.
     std::chrono::milliseconds time{0};

@@ -23,7 +23,7 @@ struct DealsOptions {
 
 struct DealsReport {
     std::vector<int> totals;         // by deal
-    std::vector<double> decisionMs;  // every decision of every deal
+    std::vector<double> decisionMs;  // every decision of every deal: its thread's processor time
 
     double mean() const;
     double clearedPercent() const; // rounds of 55 or more

@@ -6,7 +6,6 @@
 #include "handtable.h"
 
 #include <array>
-#include <bit>
 #include <vector>
 
 namespace qv::coach {
@@ -19,18 +18,21 @@ public:
 
     float operator()(const LineState &line) const
     {
-        float worth = rank_[line.count][line.key] + nob_ * float(std::popcount(line.jacks));
+        float worth = rank_[std::size_t(firstKey[line.count] + line.key)] + nob_[line.jacks & 15];
         if (line.suit != LineState::mixed)
-            worth += flush_[line.count];
+            worth += flush_[std::size_t(line.count)];
         return worth;
     }
 
 private:
     static LineWorth buildRandomFill();
 
-    std::array<std::vector<float>, 5> rank_; // by count, indexed by key (13^count entries)
-    std::array<float, 5> flush_{};          // by count, for a line whose cards share one suit
-    float nob_ = 0;                         // each placed jack
+    // The keys of 0, 1, 2, 3 and 4 cards one after another in rank_.
+    static constexpr std::array<int, 6> firstKey = {0, 1, 14, 183, 2380, 2380 + rankKeyCount4};
+
+    std::vector<float> rank_;      // points of the ranks, by firstKey[count] + key
+    std::array<float, 5> flush_{}; // by count, for a line whose cards share one suit
+    std::array<float, 16> nob_{};  // by the suits of the placed jacks
 };
 
 } // namespace qv::coach
