@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build tree into a temporary prefix and checks what a desktop and the
-# package need: the three programs, the menu entry, the icons at their sizes, the
+# package need: the four programs, the menu entry, the icons at their sizes, the
 # metainfo, and version texts that match the program's (else every start offers
 # an update).
 #   check_install.sh BUILD_DIR SOURCE_DIR VERSION
@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for exe in quenvale lzrw1 quenvale-server; do
+for exe in quenvale lzrw1 quenvale-server quenvale-coach; do
   [ -x "$prefix/bin/$exe" ] || fail "bin/$exe is not installed"
 done
 
