@@ -6,6 +6,7 @@
 #include "ui/selbutton.h"
 #include "ui/settings.h"
 #include "ui/url.h"
+#include "version.h"
 
 #include <QBitmap>
 #include <QLabel>
@@ -97,7 +98,7 @@ Tabout::Tabout(const QPixmap &backgroundTile, QWidget *parent)
 
     label_versionword = makeLabel(this, QStringLiteral("label_versionword"), QStringLiteral("Version"), serif, kMaroon);
     label_versionword->move(48, 176);
-    version = makeLabel(this, QStringLiteral("version"), QStringLiteral("1.0.1"), serif, Qt::black);
+    version = makeLabel(this, QStringLiteral("version"), QString::fromLatin1(qv::programVersion), serif, Qt::black);
     version->move(96, 176);
     label_build = makeLabel(this, QStringLiteral("label_build"), QStringLiteral(".0"), serif, Qt::black);
     // Sized when first shown (fitCaptions).
@@ -129,11 +130,6 @@ void Tabout::setWebSite(const QString &address)
     URL1_->setURLType(type);
     URL1_->setURL(site);
     Label7->setText(site);
-}
-
-QString Tabout::versionText() const
-{
-    return version->text();
 }
 
 void Tabout::Label7Click()

@@ -14,6 +14,7 @@
 #include "ui/settings.h"
 #include "ui/sounds.h"
 #include "ui/url.h"
+#include "version.h"
 
 #include <QCloseEvent>
 #include <QDate>
@@ -792,8 +793,7 @@ void Tmain::startupdatecheck()
 
 void Tmain::checkupdateDoneString(const QByteArray &result)
 {
-    // The running version is the about window's.
-    if (!about_ || !updateOffered(result, about_->versionText()))
+    if (!updateOffered(result, QString::fromLatin1(qv::programVersion)))
         return;
     QWidget *panel_update = control("panel_update");
     panel_update->show();

@@ -8,7 +8,6 @@
 #include "tests/net/rawserver.h"
 #include "tests/server/runningserver.h"
 #include "tests/ui/mainwindow_fixture.h"
-#include "ui/aboutform.h"
 
 #include <QLineEdit>
 #include <QTimer>
@@ -31,7 +30,8 @@ protected:
         platform::setProcessStarter({});
     }
 
-    // The main window with the windows it works with, its server on port.
+    // The main window with the high-score window, its server on port. No about
+    // window: the update check needs none.
     Tmain &open(int port, bool autoCheck)
     {
         writeIni(QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=%2\n")
@@ -39,7 +39,6 @@ protected:
                      .arg(autoCheck ? "true" : "false")
                      .toUtf8());
         Tmain &w = window();
-        w.setAboutWindow(&about);
         w.setHighScoreWindow(&highscore);
         return w;
     }
@@ -55,7 +54,6 @@ protected:
 
     const std::function<QString()> savedProgramFile = SelfUpdate::programFile;
     const std::function<void(int)> savedExit = SelfUpdate::exitProgram;
-    Tabout about{QPixmap()};
     Thighscore highscore{QPixmap()};
 };
 
