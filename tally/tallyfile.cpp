@@ -17,15 +17,15 @@ std::string readTallyFile(const QString &path)
     // A tally is a few kilobytes; anything far bigger is not one of ours.
     constexpr qint64 maxTallyFile = 16 << 20;
     if (file.size() > maxTallyFile)
-        throw ELzrw1Exception(noHeader);
+        throw ELzrw1Exception(ELzrw1Exception::Kind::NoHeader, noHeader);
     const QByteArray bytes = file.readAll();
 
     try {
         return decompressString(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
     } catch (const ELzrw1Exception &e) {
         // Working from memory the component cannot name the file.
-        if (std::string(e.what()).find("no valid header") != std::string::npos)
-            throw ELzrw1Exception(noHeader);
+        if (e.kind() == ELzrw1Exception::Kind::NoHeader)
+            throw ELzrw1Exception(e.kind(), noHeader);
         throw;
     }
 }
