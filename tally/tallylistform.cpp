@@ -2,10 +2,10 @@
 
 #include "platform/paths.h"
 #include "tally/tallyfile.h"
-#include "ui/boardcontrols.h"
-#include "ui/flatpanel.h"
-#include "ui/lbbackground.h"
-#include "ui/picturebutton.h"
+#include "widgets/cardimage.h"
+#include "widgets/flatpanel.h"
+#include "widgets/lbbackground.h"
+#include "widgets/picturebutton.h"
 
 #include <QDate>
 #include <QFile>

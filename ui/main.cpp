@@ -1,10 +1,10 @@
 // Quenvale: program start.
-#include "net/highscoreform.h"
 #include "tally/tallylistform.h"
 #include "ui/aboutform.h"
 #include "ui/application.h"
 #include "ui/firstpaintexit.h"
 #include "ui/helpform.h"
+#include "ui/highscoreform.h"
 #include "ui/mainform.h"
 
 #include <QApplication>

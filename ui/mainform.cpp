@@ -1,19 +1,23 @@
 #include "ui/mainform.h"
 
 #include "game/cards.h"
-#include "net/highscoreform.h"
 #include "net/httpclient.h"
 #include "net/httpget.h"
 #include "net/updatecheck.h"
 #include "platform/desktop.h"
 #include "ui/aboutform.h"
-#include "ui/boardcontrols.h"
-#include "ui/flatpanel.h"
-#include "ui/lbbackground.h"
-#include "ui/picturebutton.h"
+#include "ui/highscoreform.h"
 #include "ui/settings.h"
 #include "ui/sounds.h"
-#include "ui/url.h"
+#include "widgets/builders.h"
+#include "widgets/cardimage.h"
+#include "widgets/cellhighlight.h"
+#include "widgets/flatpanel.h"
+#include "widgets/labels.h"
+#include "widgets/lbbackground.h"
+#include "widgets/look.h"
+#include "widgets/picturebutton.h"
+#include "widgets/url.h"
 #include "version.h"
 
 #include <QCloseEvent>
@@ -31,96 +35,18 @@
 
 namespace {
 
-const QColor windowColour(210, 197, 132);
-const QColor maroon(128, 0, 0);
-const QColor grey(128, 128, 128);
+using look::grey;
+using look::maroon;
+using look::pixelFont;
+using look::windowColour;
 
 constexpr int cellX[] = {0, 104, 168, 232, 296, 360}; // columns 1..5
 constexpr int cellY[] = {0, 8, 96, 184, 272, 358};    // rows 1..5
 constexpr int nameLimit = 10;
 
-QFont pixelFont(int pixels, bool bold = false)
-{
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
 QString text(std::string_view s)
 {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
-// Sizes a hidden panel's caption to its text when the panel is first shown:
-// measuring loads the caption's font, which nothing shown at start may need.
-class FitOnShow : public QObject {
-public:
-    explicit FitOnShow(QLabel *label) : QObject(label) { label->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            static_cast<QLabel *>(watched)->adjustSize();
-            watched->removeEventFilter(this);
-        }
-        return false;
-    }
-};
-
-// A transparent label. An empty size lets the label take the size of its text.
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QPoint pos,
-                  const QFont &font, const QColor &colour, QSize size = {},
-                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    label->setPalette(pal);
-    label->setAlignment(align);
-    label->move(pos);
-    if (size.isValid())
-        label->resize(size);
-    else if (parent->isHidden())
-        new FitOnShow(label);
-    else
-        label->adjustSize();
-    return label;
-}
-
-// A heading drawn twice for a soft shadow: grey behind, maroon one pixel right.
-ShadowLabel *makeHeading(QWidget *parent, const QString &caption, QRect geometry, const QFont &font,
-                         bool wrap = false, int dx = 1, int dy = 0, const QColor &back = grey)
-{
-    auto *heading = new ShadowLabel(caption, back, maroon, dx, dy, parent);
-    heading->setFont(font);
-    heading->setWordWrap(wrap);
-    heading->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    heading->setGeometry(geometry);
-    return heading;
-}
-
-TFlatPanel *makePanel(QWidget *parent, const QString &name, QRect geometry, bool transparent,
-                      const QColor &frame)
-{
-    auto *panel = new TFlatPanel(parent);
-    panel->setObjectName(name);
-    panel->setTransparent(transparent);
-    panel->setFrameColor(frame);
-    panel->setGeometry(geometry);
-    return panel;
-}
-
-PictureButton *makeButton(QWidget *parent, const QString &name, const QString &picture,
-                          const QString &caption, QPoint pos, int width = 126)
-{
-    auto *button = new PictureButton(QStringLiteral(":/buttons/%1.png").arg(picture), caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(pos.x(), pos.y(), width, 40);
-    return button;
 }
 
 // Typing stops at ten characters, but a longer name read from the settings file
@@ -146,24 +72,6 @@ QLineEdit *makeNameEdit(QWidget *parent, const QString &name, QPoint pos)
     edit->setValidator(new NameValidator(edit));
     edit->setAccessibleName(QStringLiteral("Player name"));
     return edit;
-}
-
-// The 100 x 100 background tile; drawn here when the program carries no picture.
-QPixmap backgroundTilePicture()
-{
-    QPixmap tile = loadPicture(QStringLiteral(":/tile.png"), 1.0);
-    if (!tile.isNull())
-        return tile;
-    tile = QPixmap(100, 100);
-    tile.fill(windowColour);
-    QPainter p(&tile);
-    for (int i = -100; i < 100; i += 20) {
-        p.setPen(QPen(windowColour.lighter(108), 3));
-        p.drawLine(i, 0, i + 100, 100);
-        p.setPen(QPen(windowColour.darker(106), 3));
-        p.drawLine(i + 100, 0, i, 100);
-    }
-    return tile;
 }
 
 // The client area: keeps the board at its centre and never gets smaller than the
@@ -206,13 +114,11 @@ Tmain::Tmain(qv::SoundSink *soundOutput, QWidget *parent)
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Quenvale"));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, windowColour);
-    setPalette(pal);
+    look::setWindowColour(this);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     imagelist_cards.prefetch(devicePixelRatioF());
-    tile_ = backgroundTilePicture();
+    tile_ = look::backgroundTile();
     LbBackground1 = new TLbBackground(this);
     LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
     LbBackground1->setImage(tile_);

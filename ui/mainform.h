@@ -8,7 +8,7 @@
 #include "game/gameflow.h"
 #include "game/gameview.h"
 #include "net/scoreposting.h"
-#include "ui/cardimagelist.h"
+#include "widgets/cardimagelist.h"
 
 #include <QMainWindow>
 #include <QPixmap>

@@ -3,7 +3,7 @@
 // where PAGE-BUTTON (e.g. button_scoring) picks the help page shown.
 #include "ui/aboutform.h"
 #include "ui/helpform.h"
-#include "ui/selbutton.h"
+#include "widgets/selbutton.h"
 
 #include <QApplication>
 #include <QPainter>

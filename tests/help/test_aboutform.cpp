@@ -1,8 +1,8 @@
 #include "ui/aboutform.h"
 
 #include "platform/desktop.h"
-#include "ui/selbutton.h"
-#include "ui/url.h"
+#include "widgets/selbutton.h"
+#include "widgets/url.h"
 
 #include <QLabel>
 #include <QTest>

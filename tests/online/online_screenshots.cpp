@@ -1,13 +1,13 @@
 // Saves pictures of the high-score window showing a page with scores, and of the
 // main window offering an update, both served by a score server on 127.0.0.1:
 //   online_screenshots HIGHSCORES.png UPDATE.png
-#include "net/highscoreform.h"
-#include "net/htmlview.h"
 #include "platform/paths.h"
 #include "tests/server/runningserver.h"
 #include "ui/aboutform.h"
 #include "ui/application.h"
+#include "ui/highscoreform.h"
 #include "ui/mainform.h"
+#include "widgets/htmlview.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,13 +1,13 @@
 // The main window's online flows: posting a score with its wait, the high-score
 // window, the update check and the self-update, against servers on 127.0.0.1.
-#include "net/highscoreform.h"
-#include "net/htmlview.h"
 #include "net/scoreposting.h"
 #include "net/updatecheck.h"
 #include "platform/desktop.h"
 #include "tests/net/rawserver.h"
 #include "tests/server/runningserver.h"
 #include "tests/ui/mainwindow_fixture.h"
+#include "ui/highscoreform.h"
+#include "widgets/htmlview.h"
 
 #include <QLineEdit>
 #include <QTimer>

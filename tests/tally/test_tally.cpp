@@ -1,6 +1,6 @@
 #include "tally/tallyfile.h"
 #include "tally/tallylistform.h"
-#include "ui/boardcontrols.h"
+#include "widgets/cardimage.h"
 
 #include <QDate>
 #include <QFile>

@@ -7,8 +7,9 @@
 #include "game/deck.h"
 #include "platform/paths.h"
 #include "ui/application.h"
-#include "ui/boardcontrols.h"
 #include "ui/mainform.h"
+#include "widgets/cardimage.h"
+#include "widgets/look.h"
 
 #include <QAction>
 #include <QFile>
@@ -36,7 +37,7 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        installFontSubstitutions();
+        look::installFontSubstitutions();
         ASSERT_TRUE(dir.isValid());
         // Nothing may reach the real home folder.
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());

@@ -1,4 +1,4 @@
-#include "ui/flatpanel.h"
+#include "widgets/flatpanel.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "ui/cardimagelist.h"
+#include "widgets/cardimagelist.h"
 
 #include "game/cards.h"
-#include "ui/picturebutton.h"
+#include "widgets/picture.h"
 
 #include <QPainter>
 

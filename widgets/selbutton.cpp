@@ -1,4 +1,4 @@
-#include "ui/selbutton.h"
+#include "widgets/selbutton.h"
 
 #include <QEnterEvent>
 #include <QMouseEvent>

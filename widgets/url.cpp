@@ -1,4 +1,4 @@
-#include "ui/url.h"
+#include "widgets/url.h"
 
 #include "platform/desktop.h"
 

@@ -1,22 +1,21 @@
-#include "net/highscoreform.h"
+#include "ui/highscoreform.h"
 
-#include "net/htmlview.h"
 #include "net/httpget.h"
 #include "net/scoreposting.h"
-#include "ui/flatpanel.h"
-#include "ui/lbbackground.h"
-#include "ui/picturebutton.h"
 #include "ui/settings.h"
-#include "ui/url.h"
+#include "widgets/centring.h"
+#include "widgets/flatpanel.h"
+#include "widgets/htmlview.h"
+#include "widgets/lbbackground.h"
+#include "widgets/look.h"
+#include "widgets/picture.h"
+#include "widgets/picturebutton.h"
+#include "widgets/url.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QShowEvent>
 
 namespace {
-
-const QColor khaki(210, 197, 132);
 
 // Only pages on the web and mail addresses go to the desktop: a page must not
 // be able to open local files or start programs through a link.
@@ -40,9 +39,7 @@ Thighscore::Thighscore(const QPixmap &backgroundTile, QWidget *parent)
     setWindowTitle(QStringLiteral("Quenvale - High Scores"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(603, 561);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, khaki);
-    setPalette(pal);
+    look::setWindowColour(this);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(8);
     setFont(font);
@@ -143,12 +140,7 @@ void Thighscore::showEvent(QShowEvent *event)
     // player left it.
     if (!placed_ && !event->spontaneous()) {
         placed_ = true;
-        QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-        if (screen) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        centreOnScreen(this);
     }
     QWidget::showEvent(event);
 }

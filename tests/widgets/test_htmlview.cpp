@@ -1,4 +1,4 @@
-#include "net/htmlview.h"
+#include "widgets/htmlview.h"
 
 #include <QScrollBar>
 #include <QTemporaryDir>

@@ -1,14 +1,9 @@
-#include "net/htmlview.h"
+#include "widgets/htmlview.h"
+
+#include "widgets/look.h"
 
 #include <QStringDecoder>
 #include <QTextDocument>
-
-namespace {
-
-const QColor khaki(210, 197, 132);
-const QColor maroon(128, 0, 0);
-
-} // namespace
 
 THtmlView::THtmlView(QWidget *parent) : QTextBrowser(parent)
 {
@@ -21,9 +16,9 @@ THtmlView::THtmlView(QWidget *parent) : QTextBrowser(parent)
     setLineWrapMode(QTextEdit::WidgetWidth);
 
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, khaki);
+    pal.setColor(QPalette::Base, look::windowColour);
     pal.setColor(QPalette::Text, Qt::black);
-    pal.setColor(QPalette::Link, maroon);
+    pal.setColor(QPalette::Link, look::maroon);
     pal.setColor(QPalette::LinkVisited, Qt::gray);
     setPalette(pal);
     viewport()->setAutoFillBackground(true);
@@ -85,8 +80,8 @@ void THtmlView::focusOutEvent(QFocusEvent *event)
 
 void THtmlView::setFrameVisible(bool visible)
 {
-    // A plain box frame takes the window-text colour; khaki hides it.
+    // A plain box frame takes the window-text colour; the window colour hides it.
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, visible ? Qt::black : khaki);
+    pal.setColor(QPalette::WindowText, visible ? Qt::black : look::windowColour);
     setPalette(pal);
 }

@@ -1,4 +1,4 @@
-#include "ui/lbbackground.h"
+#include "widgets/lbbackground.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ui/selbutton.h"
+#include "widgets/selbutton.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,7 +1,7 @@
-#include "ui/boardcontrols.h"
+#include "widgets/cardimage.h"
 
 #include "game/cards.h"
-#include "ui/cardimagelist.h"
+#include "widgets/cardimagelist.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -78,55 +78,4 @@ void CardImage::mouseReleaseEvent(QMouseEvent *event)
 {
     if (clickable_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
-}
-
-ShadowLabel::ShadowLabel(const QString &text, const QColor &back, const QColor &front, int dx, int dy,
-                         QWidget *parent)
-    : QWidget(parent), text_(text), back_(back), front_(front), dx_(dx), dy_(dy)
-{
-    setAccessibleName(text);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void ShadowLabel::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    p.setFont(font());
-    const int flags = int(alignment_) | (wrap_ ? Qt::TextWordWrap : 0);
-    // Leave room for the offset copy on the side it moves to.
-    const QRect back = rect().adjusted(std::max(0, -dx_), std::max(0, -dy_), -std::max(0, dx_),
-                                       -std::max(0, dy_));
-    p.setPen(back_);
-    p.drawText(back, flags, text_);
-    p.setPen(front_);
-    p.drawText(back.translated(dx_, dy_), flags, text_);
-}
-
-CellHighlight::CellHighlight(QWidget *parent) : QWidget(parent)
-{
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    resize(CardImageList::width + 6, CardImageList::height + 6);
-    hide();
-}
-
-void CellHighlight::frameCell(QPoint cellPos)
-{
-    move(cellPos - QPoint(3, 3));
-}
-
-void CellHighlight::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    // Gold outside, maroon inside: visible on the khaki board and on a card.
-    p.setPen(QPen(QColor(255, 200, 0), 3));
-    p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
-    p.setPen(QPen(QColor(128, 0, 0), 1));
-    p.drawRoundedRect(QRectF(rect()).adjusted(3.5, 3.5, -3.5, -3.5), 3, 3);
 }

@@ -1,7 +1,7 @@
 // The picture loader: the 1x pictures come from the raw pixels embedded beside
 // the PNGs, painted in place, and look exactly like the PNGs they were made from.
-#include "ui/picturebutton.h"
-#include "ui/rawpicture.h"
+#include "widgets/picture.h"
+#include "widgets/rawpicture.h"
 
 #include <QResource>
 #include <gtest/gtest.h>
