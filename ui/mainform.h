@@ -58,7 +58,7 @@ public:
     // Also hands it the server address, and ends the posting wait when it
     // reports a posted score.
     void setHighScoreWindow(Thighscore *highscore);
-    // Where the game reports rounds and scores (the tally-list window).
+    // Where the game reports rounds and scores (the tally).
     void setTally(qv::TallySink *tally) { tally_.target = tally; }
     // How the program's messages (the settings write error, "Posting Failed.",
     // the update errors) are shown; by default a message box.
@@ -136,7 +136,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Forwards the game's tally calls to the tally-list window once it exists.
+    // Forwards the game's tally calls to the tally once it is there.
     struct TallyForward : qv::TallySink {
         qv::TallySink *target = nullptr;
         void addtomineincrease(int counter) override;
