@@ -1,7 +1,5 @@
 #include "net/scoreposting.h"
 
-#include "ui/settings.h"
-
 #include <QUrl>
 
 namespace {
@@ -15,17 +13,17 @@ QString queryValue(const QString &text)
 
 } // namespace
 
-QString scorePostAddress(const QString &server, const QString &name, const QString &date,
+QString scorePostAddress(const QString &server, const QString &product, const QString &name, const QString &date,
                          const QString &score)
 {
-    return server + QStringLiteral("cgi-bin/") + QLatin1String(kProductId) + QStringLiteral(".cgi?name=")
+    return server + QStringLiteral("cgi-bin/") + product + QStringLiteral(".cgi?name=")
            + queryValue(name) + QStringLiteral("&date=") + queryValue(date) + QStringLiteral("&score=")
            + queryValue(score);
 }
 
-QString highScorePageAddress(const QString &server)
+QString highScorePageAddress(const QString &server, const QString &product)
 {
-    return server + QStringLiteral("counter/") + QLatin1String(kProductId) + QStringLiteral(".shtml");
+    return server + QStringLiteral("counter/") + product + QStringLiteral(".shtml");
 }
 
 QString dateSeparator(const QLocale &locale)

@@ -92,13 +92,13 @@ void Thighscore::FormCreate(const QPixmap &backgroundTile)
 void Thighscore::loadit()
 {
     getit->PostQuery.clear();
-    getit->URL = highScorePageAddress(server_);
+    getit->URL = highScorePageAddress(server_, QLatin1String(kProductId));
     getit->StartFetch();
 }
 
 void Thighscore::sendscore(const QString &name, const QString &date, const QString &score)
 {
-    sendit->URL = scorePostAddress(server_, name, date, score);
+    sendit->URL = scorePostAddress(server_, QLatin1String(kProductId), name, date, score);
     sendit->StartFetch();
 }
 

@@ -548,7 +548,7 @@ void Tmain::FormClose()
     if (bounds != loadedBounds_) {
         // A window larger than the work area (a maximised one) is saved a little
         // smaller, so the next start opens a normal window.
-        const QRect area = platform::workArea(this);
+        const QRect area = platform::workArea(screen());
         const QSize outer = frameGeometry().size();
         if (!area.isEmpty() && outer.width() > area.width())
             bounds.setWidth(bounds.width() - 3);
@@ -693,7 +693,7 @@ void Tmain::CheckforUpdateNow1Click()
 
 void Tmain::startupdatecheck()
 {
-    checkupdate->URL = versionAddress(server_);
+    checkupdate->URL = versionAddress(server_, QLatin1String(kProductId));
     checkupdate->StartFetch();
 }
 
@@ -725,7 +725,7 @@ void Tmain::downloadit()
     SelfUpdate update([this](const QString &status) { setCaption("label_update", status.toStdString()); },
                       reportError_);
     // Failed: the program's file is back, and Cancel puts the panel away.
-    if (!update.downloadit(*getupdate, server_))
+    if (!update.downloadit(*getupdate, server_, QLatin1String(kProductId)))
         control("button_updatecancel")->show();
 }
 
