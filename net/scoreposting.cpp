@@ -29,10 +29,11 @@ QString highScorePageAddress(const QString &server, const QString &product)
 QString dateSeparator(const QLocale &locale)
 {
     // Qt names no separator of its own, so read it off a formatted date: the
-    // first mark between the numbers.
+    // first mark between the numbers. A month spelled out ("22 Nov 2003" in
+    // the C locale) is no separator.
     const QString sample = locale.toString(QDate(2003, 11, 22), QLocale::ShortFormat);
     for (const QChar c : sample) {
-        if (!c.isDigit() && !c.isSpace() && c.category() != QChar::Other_Format)
+        if (!c.isLetterOrNumber() && !c.isSpace() && c.category() != QChar::Other_Format)
             return QString(c);
     }
     return QStringLiteral("/");

@@ -21,7 +21,8 @@ QString highScorePageAddress(const QString &server, const QString &product);
 // separated by the locale's date separator.
 QString postingDate(const QDate &date, const QLocale &locale = QLocale());
 
-// The separator the locale's short date format uses ("/" when it shows none).
+// The separator the locale's short date format puts between its numbers ("/"
+// when it shows none).
 QString dateSeparator(const QLocale &locale);
 
 // The countdown behind Timer1: forty one-second ticks, one to five dots after

@@ -50,6 +50,9 @@ TEST(ScorePosting, DateIsMonthDayTwoDigitYearWithTheLocaleSeparator)
     // The separator follows the locale; the order stays month first.
     EXPECT_EQ(postingDate(QDate(2024, 3, 5), de), QStringLiteral("3.5.24"));
     EXPECT_EQ(received(QStringLiteral("Guest"), postingDate(QDate(2024, 3, 5), de)).date, "3.5.24");
+    // A locale that spells the month (the C locale: "5 Mar 2024") has no
+    // separator of its own; no letter of the month name is taken for one.
+    EXPECT_EQ(postingDate(QDate(2024, 3, 5), QLocale::c()), QStringLiteral("3/5/24"));
 }
 
 TEST(PostingWait, DotsCycleOneToFive)
