@@ -89,7 +89,8 @@ Tabout::Tabout(const QPixmap &backgroundTile, QWidget *parent)
                               serif, look::maroon);
     label_credits->move(4, 127);
 
-    label_versionword = makeLabel(this, QStringLiteral("label_versionword"), QStringLiteral("Version"), serif, look::maroon);
+    label_versionword =
+        makeLabel(this, QStringLiteral("label_versionword"), QStringLiteral("Version"), serif, look::maroon);
     label_versionword->move(48, 176);
     version = makeLabel(this, QStringLiteral("version"), QString::fromLatin1(qv::programVersion), serif, Qt::black);
     version->move(96, 176);

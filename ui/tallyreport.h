@@ -11,7 +11,10 @@ class TallyReport : public qv::TallySink {
 public:
     explicit TallyReport(TallyModel &model) : model_(model) {}
 
-    void addtomineincrease(int counter) override { model_.addtomineincrease(counter); }
+    void addtomineincrease(Counter counter) override
+    {
+        model_.addtomineincrease(counter == roundsCleared ? TallyModel::roundsCleared : TallyModel::totalRounds);
+    }
     void checkscore(int score, std::string_view name) override { model_.checkscore(score, std::string(name)); }
 
 private:

@@ -6,26 +6,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-void setTag(QObject *control, int tag)
-{
-    control->setProperty("tag", tag);
-}
-
-int tag(const QObject *control)
-{
-    return control->property("tag").toInt();
-}
-
 CardImage::CardImage(CardImageList &pictures, QWidget *parent) : QWidget(parent), pictures_(pictures)
 {
     resize(CardImageList::width, CardImageList::height);
-    setTag(this, 0);
 }
 
 void CardImage::showCard(int card)
 {
     picture_ = card;
-    setTag(this, card);
     updateAccessibleName();
     update();
 }
@@ -33,7 +21,6 @@ void CardImage::showCard(int card)
 void CardImage::clearCard()
 {
     picture_ = -1;
-    setTag(this, 0);
     updateAccessibleName();
     update();
 }

@@ -7,19 +7,14 @@
 
 class CardImageList;
 
-// Sets a control's integer tag, the number the game keeps in it.
-void setTag(QObject *control, int tag);
-int tag(const QObject *control);
-
 class CardImage : public QWidget {
     Q_OBJECT
 public:
     CardImage(CardImageList &pictures, QWidget *parent);
 
-    // Drops the picture and shows picture n of the card list (0 = the back);
-    // n becomes the tag.
+    // Drops the picture and shows picture n of the card list (0 = the back).
     void showCard(int card);
-    // No picture, tag 0.
+    // No picture.
     void clearCard();
     bool hasPicture() const { return picture_ >= 0; }
     int picture() const { return picture_; }

@@ -108,7 +108,7 @@ TEST_F(OnlineMainWindow, PostingOpensTheHighScoreWindowWithThePage)
     const std::vector<ScoreEntry> best = server.store().best(10);
     ASSERT_EQ(best.size(), 1u);
     EXPECT_EQ(best[0].name, "a&s=9 b c");
-    EXPECT_EQ(best[0].score, tagOf("label_total"));
+    EXPECT_EQ(best[0].score, window().game().runningTotal());
     EXPECT_EQ(QString::fromStdString(best[0].date), postingDate(QDate::currentDate()));
 }
 

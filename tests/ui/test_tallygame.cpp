@@ -44,7 +44,7 @@ TEST_F(TallyGame, FinishedGameIsRankedAndKept)
 
     playRound(seedScoring(60, 80), "button_start");
     tickOut();
-    const int first = tagOf("label_total");
+    const int first = window().game().runningTotal();
     playRound(seedScoring(20, 40), "button_start2");
     tickOut();
     ASSERT_TRUE(shown("panel_over"));
