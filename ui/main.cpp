@@ -2,7 +2,6 @@
 #include "tally/tallymodel.h"
 #include "ui/aboutform.h"
 #include "ui/application.h"
-#include "ui/firstpaintexit.h"
 #include "ui/helpform.h"
 #include "ui/highscoreform.h"
 #include "ui/mainform.h"
@@ -38,8 +37,6 @@ int main(int argc, char **argv)
     // Closing the main window ends the program, whatever else is open.
     QObject::connect(&mainForm, &Tmain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
 
-    if (qEnvironmentVariableIsSet("QUENVALE_EXIT_AFTER_FIRST_PAINT"))
-        new FirstPaintExit(&mainForm);
     mainForm.show();
     return app.exec();
 }
