@@ -3,10 +3,10 @@
 // where PAGE-BUTTON (e.g. button_scoring) picks the help page shown.
 #include "ui/aboutform.h"
 #include "ui/helpform.h"
+#include "widgets/look.h"
 #include "widgets/selbutton.h"
 
 #include <QApplication>
-#include <QPainter>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -16,22 +16,9 @@ int main(int argc, char **argv)
         return 2;
     }
     QApplication app(argc, argv);
-    // The program's own font mapping.
-    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
-    QFont::insertSubstitution("Arial", "Liberation Sans");
-    QFont::insertSubstitution("Times New Roman", "Liberation Serif");
-
-    QPixmap tile(QStringLiteral(":/tile.png"));
-    if (tile.isNull()) {
-        // Stand-in tile while the artwork is missing: khaki with crossed stripes.
-        tile = QPixmap(100, 100);
-        tile.fill(QColor(210, 197, 132));
-        QPainter p(&tile);
-        p.setPen(QPen(QColor(224, 214, 160), 6));
-        p.drawLine(0, 50, 100, 50);
-        p.setPen(QPen(QColor(196, 182, 116), 6));
-        p.drawLine(50, 0, 50, 100);
-    }
+    // The program's own font mapping and background tile.
+    look::installFontSubstitutions();
+    const QPixmap tile = look::backgroundTile();
 
     Thelp help(tile);
     Tabout about(tile);
