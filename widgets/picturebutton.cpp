@@ -1,5 +1,6 @@
 #include "widgets/picturebutton.h"
 
+#include "widgets/look.h"
 #include "widgets/picture.h"
 
 #include <QMouseEvent>
@@ -58,7 +59,7 @@ void PictureButton::paintEvent(QPaintEvent *)
     if (!pixmap_.isNull()) {
         p.drawPixmap(rect(), pixmap_);
     } else {
-        p.fillRect(rect(), QColor(128, 0, 0));
+        p.fillRect(rect(), look::maroon);
         p.setPen(QColor(220, 219, 155));
         p.drawRect(rect().adjusted(1, 1, -2, -2));
         QFont f = font();
