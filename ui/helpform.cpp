@@ -244,20 +244,18 @@ TSelButton *Thelp::makeButton(const QString &name, const QString &caption, const
 
 void Thelp::showPage(int page)
 {
-    if (memos_.isEmpty()) {
-        // Not built yet: the page comes to the front when they are.
-        if (std::find(std::begin(kPages), std::end(kPages), page) != std::end(kPages))
-            currentPage_ = page;
+    // The pages are made in the order of kPages.
+    const auto *found = std::find(std::begin(kPages), std::end(kPages), page);
+    if (found == std::end(kPages))
         return;
-    }
-    QTextEdit *front = findChild<QTextEdit *>(QStringLiteral("memo%1").arg(page));
-    if (!front)
-        return;
+    currentPage_ = page;
+    if (memos_.isEmpty())
+        return; // not built yet: the page comes to the front when they are
+    QTextEdit *front = memos_.at(found - std::begin(kPages));
     // Only the page in front is visible, so a page never shows through another.
     for (QTextEdit *memo : memos_)
         memo->setVisible(memo == front);
     front->raise();
-    currentPage_ = page;
 }
 
 void Thelp::SelButton1Click(TSelButton *sender)
