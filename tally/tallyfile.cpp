@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -37,6 +38,9 @@ std::string readTallyFile(const std::string &path)
 {
     // The component's header message, naming the file as file mode would.
     const std::string noHeader = path + " : Lzrw1 decompression : this file has no valid header !";
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        failOn(path, EISDIR);
     std::ifstream file(path, std::ios::binary);
     if (!file)
         failOn(path, errno);

@@ -213,6 +213,9 @@ TEST_F(Tally, MissingFileIsTheEmptyTallyAndAFolderThatCannotBeWrittenFailsQuietl
     EXPECT_EQ(tally->load(path), "");
     EXPECT_EQ(tally->text(), emptyTallyText());
     EXPECT_FALSE(tally->save((dir / "no-such-folder" / "quenvaletally.tld").string()));
+    // A folder where the file should be is reported, not read.
+    fs::create_directory(path);
+    EXPECT_EQ(tally->load(path), "Is a directory : " + path);
 }
 
 TEST_F(Tally, RankingPlacesEqualScoresAboveOlderOnes)
