@@ -37,35 +37,35 @@ void TallyModel::notify()
 
 void TallyModel::emptyTable()
 {
-    table_.setRowCount(12);
+    stringgrid_scores.setRowCount(12);
     for (int c = 0; c <= 4; ++c)
-        table_.setCell(c, 0, "0");
+        stringgrid_scores.setCell(c, 0, "0");
     for (int r = 1; r <= places; ++r) {
-        table_.setCell(0, r, "");
-        table_.setCell(1, r, "-1000");
-        table_.setCell(2, r, "");
+        stringgrid_scores.setCell(0, r, "");
+        stringgrid_scores.setCell(1, r, "-1000");
+        stringgrid_scores.setCell(2, r, "");
     }
 }
 
 void TallyModel::loadtally()
 {
     for (int n = 1; n <= places; ++n) {
-        if (table_.Cells(1, n).empty())
-            table_.setCell(1, n, "-1000");
-        scores_[n] = cellInteger(table_.Cells(1, n)).value_or(emptyScore);
+        if (stringgrid_scores.Cells(1, n).empty())
+            stringgrid_scores.setCell(1, n, "-1000");
+        scores_[n] = cellInteger(stringgrid_scores.Cells(1, n)).value_or(emptyScore);
     }
 }
 
 std::string TallyModel::scoreText(int place) const
 {
-    return score(place) <= emptyScore ? std::string() : table_.Cells(1, place);
+    return score(place) <= emptyScore ? std::string() : stringgrid_scores.Cells(1, place);
 }
 
 void TallyModel::setText(const std::string &text)
 {
-    StringGrid loaded = table_;
+    StringGrid loaded = stringgrid_scores;
     gridFromText(loaded, text);
-    table_ = std::move(loaded);
+    stringgrid_scores = std::move(loaded);
     loadtally();
     notify();
 }
@@ -111,12 +111,12 @@ bool TallyModel::checkscore(int score, const std::string &name)
     for (int m = places; m > place; --m) {
         scores_[m] = scores_[m - 1];
         for (int c = 0; c <= 2; ++c)
-            table_.setCell(c, m, table_.Cells(c, m - 1));
+            stringgrid_scores.setCell(c, m, stringgrid_scores.Cells(c, m - 1));
     }
     scores_[place] = score;
-    table_.setCell(0, place, today_ ? today_() : std::string());
-    table_.setCell(1, place, std::to_string(score));
-    table_.setCell(2, place, name);
+    stringgrid_scores.setCell(0, place, today_ ? today_() : std::string());
+    stringgrid_scores.setCell(1, place, std::to_string(score));
+    stringgrid_scores.setCell(2, place, name);
     highlighted_ = place;
     bold_[place] = true;
     notify();
@@ -126,14 +126,14 @@ bool TallyModel::checkscore(int score, const std::string &name)
 int TallyModel::addit(int column, int row)
 {
     // A counter that is not a number (a hand-edited file) starts again from 0.
-    const int value = cellInteger(table_.Cells(column, row)).value_or(0) + 1;
-    table_.setCell(column, row, std::to_string(value));
+    const int value = cellInteger(stringgrid_scores.Cells(column, row)).value_or(0) + 1;
+    stringgrid_scores.setCell(column, row, std::to_string(value));
     return value;
 }
 
 void TallyModel::addtomineset(int column, const std::string &text)
 {
-    table_.setCell(column, 0, text);
+    stringgrid_scores.setCell(column, 0, text);
     notify();
 }
 
@@ -145,8 +145,8 @@ void TallyModel::addtomineincrease(int column)
         return;
     }
     // The round just started counts as not yet cleared.
-    const auto rounds = cellInteger(table_.Cells(totalRounds, 0));
-    const auto cleared = cellInteger(table_.Cells(roundsCleared, 0));
+    const auto rounds = cellInteger(stringgrid_scores.Cells(totalRounds, 0));
+    const auto cleared = cellInteger(stringgrid_scores.Cells(roundsCleared, 0));
     int percent = 0;
     if (rounds && cleared && *rounds != 0)
         percent = static_cast<int>(static_cast<long long>(*cleared) * 100 / *rounds);
@@ -155,13 +155,13 @@ void TallyModel::addtomineincrease(int column)
 
 void TallyModel::reset()
 {
-    table_.setRowCount(12);
+    stringgrid_scores.setRowCount(12);
     for (int c = 1; c <= 8; ++c)
-        table_.setCell(c, 0, "0");
-    for (int r = 1; r < table_.RowCount(); ++r) {
-        table_.setCell(0, r, "");
-        table_.setCell(1, r, "-1000");
-        table_.setCell(2, r, "");
+        stringgrid_scores.setCell(c, 0, "0");
+    for (int r = 1; r < stringgrid_scores.RowCount(); ++r) {
+        stringgrid_scores.setCell(0, r, "");
+        stringgrid_scores.setCell(1, r, "-1000");
+        stringgrid_scores.setCell(2, r, "");
     }
     scores_.fill(emptyScore);
     bold_.fill(false);

@@ -31,16 +31,16 @@ public:
     int score(int place) const { return scores_.at(place); }
     // The score as shown: blank for an empty place.
     std::string scoreText(int place) const;
-    const std::string &date(int place) const { return table_.Cells(0, place); }
-    const std::string &name(int place) const { return table_.Cells(2, place); }
+    const std::string &date(int place) const { return stringgrid_scores.Cells(0, place); }
+    const std::string &name(int place) const { return stringgrid_scores.Cells(2, place); }
     // The place ranked last, shown highlighted; 0 when none is.
     int highlighted() const { return highlighted_; }
     // Whether a place's line is shown bold: all are until a reset, and a ranked
     // place is again. It stays with the place, not with the entry.
     bool bold(int place) const { return bold_.at(place); }
     // A counter's text (totalRounds, roundsCleared or clearPercentage).
-    const std::string &counter(int column) const { return table_.Cells(column, 0); }
-    const StringGrid &table() const { return table_; }
+    const std::string &counter(int column) const { return stringgrid_scores.Cells(column, 0); }
+    const StringGrid &table() const { return stringgrid_scores; }
 
     // Ranks a finished game's score; false when it is below all ten places.
     // Equal scores go above the older ones.
@@ -58,7 +58,7 @@ public:
 
     // The table as grid text, and back. setText keeps the table as it was when
     // the text is not grid text (EInOutError).
-    std::string text() const { return gridToText(table_); }
+    std::string text() const { return gridToText(stringgrid_scores); }
     void setText(const std::string &text);
 
     // Reads the tally file at path (beside the program). No file leaves the
@@ -77,7 +77,7 @@ private:
     void notify();
 
     std::function<std::string()> today_;
-    StringGrid table_{9, 12};
+    StringGrid stringgrid_scores{9, 12}; // the tally table
     std::array<int, places + 1> scores_{};
     std::array<bool, places + 1> bold_{};
     int highlighted_ = 0;
