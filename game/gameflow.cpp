@@ -4,38 +4,40 @@
 
 namespace qv {
 
-namespace {
-// The panels and hints a new game or a new round puts away.
-constexpr std::string_view roundHides[] = {"button_start", "panel_linescore", "panel_wait",
-                                           "panel_continue", "panel_name", "panel_over",
-                                           "label_breakdown"};
-} // namespace
-
 GameFlow::GameFlow(GameView &view, SoundSink &sounds, TallySink &tally)
     : view_(view), sounds_(sounds), tally_(tally)
 {
 }
 
-std::string GameFlow::cellName(int row, int col)
+void GameFlow::showNumbers()
 {
-    return "card_" + std::to_string(row) + std::to_string(col);
+    view_.showNumbers(rounds_, runningTotal_, handsTotal_);
 }
 
-std::string GameFlow::lineLabelName(int line)
+void GameFlow::showNextCard(int card, std::string caption)
 {
-    return "label_linescore" + std::to_string(line);
-}
-
-void GameFlow::setNumber(std::string_view control, int value)
-{
-    view_.setTag(control, value);
-    view_.setCaption(control, std::to_string(value));
+    nextCard_ = card;
+    cardType_ = std::move(caption);
+    view_.showNextCard(nextCard_, cardType_);
 }
 
 void GameFlow::stopTimer2()
 {
     timer2_ = false;
-    view_.setTimer2(false);
+    view_.setPauseTimer(false);
+}
+
+// The panels and hints a new game or a new round puts away.
+void GameFlow::hideRoundPanels()
+{
+    for (Panel panel : {Panel::StartButton, Panel::LineScore, Panel::Wait, Panel::Continue, Panel::Name,
+                        Panel::Over, Panel::BreakdownHint})
+        view_.showPanel(panel, false);
+}
+
+void GameFlow::greet()
+{
+    view_.showGreeting("Good Luck " + view_.playerName());
 }
 
 void GameFlow::FormCreate()
@@ -43,8 +45,6 @@ void GameFlow::FormCreate()
     gameactive_ = false;
     rounds_ = 0;
     runningTotal_ = 0;
-    setNumber("label_rounds", 0);
-    setNumber("label_total", 0);
     clearall();
 }
 
@@ -53,41 +53,39 @@ void GameFlow::clearall()
     board_.clear();
     for (int row = 1; row <= 5; ++row)
         for (int col = 1; col <= 5; ++col)
-            view_.clearCard(cellName(row, col));
-    for (int line : boardLines)
-        view_.setCaption(lineLabelName(line), "");
+            view_.showCell(row, col, 0);
+    for (int line : boardLines) {
+        lineScores_.at(line).reset();
+        view_.showLineScore(line, std::nullopt);
+    }
     handsTotal_ = 0;
-    setNumber("label_score", 0);
+    showNumbers();
 }
 
 void GameFlow::shufflecards()
 {
     qv::shufflecards(deck_, random_);
-    view_.showCard("image_nextcard", deck_.nextcard());
+    showNextCard(deck_.nextcard(), "Next Card");
 }
 
 void GameFlow::button_startClick()
 {
     stopTimer2(); // a verdict still pending from an abandoned round never arrives
-    for (std::string_view control : roundHides)
-        view_.setVisible(control, false);
+    hideRoundPanels();
     runningTotal_ = 0;
-    setNumber("label_total", 0);
     rounds_ = 1;
-    setNumber("label_rounds", 1);
     clearall();
-    tally_.addtomineincrease(1);
+    tally_.addtomineincrease(TallySink::roundsPlayed);
     gameactive_ = true;
     sounds_.playsounds("startgame");
-    view_.setCaption("label_name", "Good Luck " + view_.playerName());
-    view_.setCaption("label_cardtype", "Next Card");
+    greet();
     shufflecards();
 }
 
 void GameFlow::StartGame1Click()
 {
     button_startClick();
-    view_.setVisible("panel_over", false);
+    view_.showPanel(Panel::Over, false);
 }
 
 void GameFlow::card_11Click(int row, int col)
@@ -103,9 +101,9 @@ void GameFlow::card_11Click(int row, int col)
         return;
     sounds_.playsounds("cardclick");
     cell = deck_.nextcard();
-    view_.showCard(cellName(row, col), cell);
+    view_.showCell(row, col, cell);
     ++deck_.dealpos;
-    view_.showCard("image_nextcard", deck_.nextcard());
+    showNextCard(deck_.nextcard(), cardType_);
     if (deck_.dealpos > 16) {
         deck_.startersuit = getsuit(deck_.deck[Deck::starterSlot]);
         endgame();
@@ -115,31 +113,29 @@ void GameFlow::card_11Click(int row, int col)
 void GameFlow::endgame()
 {
     sounds_.playsounds("roundover");
-    view_.setVisible("label_breakdown", true);
+    view_.showPanel(Panel::BreakdownHint, true);
     const int starter = deck_.nextcard();
     for (int k = 1; k <= 5; ++k) {
         board_.cell(5, k) = starter;
         board_.cell(k, 5) = starter;
-        view_.showCard(cellName(5, k), starter);
-        view_.showCard(cellName(k, 5), starter);
+        view_.showCell(5, k, starter);
+        view_.showCell(k, 5, starter);
     }
-    view_.setCaption("label_cardtype", "STARTER");
+    showNextCard(starter, "STARTER");
 
     handsTotal_ = 0;
-    view_.setTag("label_score", 0);
     for (int line : boardLines) {
         const int points = board_.getlinescore(line, deck_.startersuit);
-        setNumber(lineLabelName(line), points);
+        lineScores_.at(line) = points;
+        view_.showLineScore(line, points);
         handsTotal_ += points;
-        view_.setTag("label_score", handsTotal_);
     }
-    view_.setCaption("label_score", std::to_string(handsTotal_));
     runningTotal_ += handsTotal_;
-    setNumber("label_total", runningTotal_);
+    showNumbers();
 
     scorecountdown_ = pauseTicks;
     timer2_ = true;
-    view_.setTimer2(true);
+    view_.setPauseTimer(true);
 }
 
 void GameFlow::Timer2Timer()
@@ -150,16 +146,16 @@ void GameFlow::Timer2Timer()
         return;
     stopTimer2();
     if (handsTotal_ >= continueThreshold) {
-        view_.setVisible("panel_continue", true);
-        tally_.addtomineincrease(2);
+        view_.showPanel(Panel::Continue, true);
+        tally_.addtomineincrease(TallySink::roundsCleared);
         sounds_.playsounds("continue");
         return;
     }
-    view_.setCaption("label_score1", "Your Score: " + std::to_string(runningTotal_));
+    view_.showFinalScore("Your Score: " + std::to_string(runningTotal_));
     tally_.checkscore(runningTotal_, view_.playerName());
-    view_.setVisible("button_sendscore", true);
-    view_.setVisible("panel_over", true);
-    view_.setVisible("button_start", true);
+    view_.showPanel(Panel::SendScore, true);
+    view_.showPanel(Panel::Over, true);
+    view_.showPanel(Panel::StartButton, true);
     gameactive_ = false;
     sounds_.playsounds("gameover");
 }
@@ -167,21 +163,19 @@ void GameFlow::Timer2Timer()
 void GameFlow::button_start2Click()
 {
     gameactive_ = true;
-    for (std::string_view control : roundHides)
-        view_.setVisible(control, false);
+    hideRoundPanels();
     ++rounds_;
-    setNumber("label_rounds", rounds_);
-    tally_.addtomineincrease(1);
+    showNumbers();
+    tally_.addtomineincrease(TallySink::roundsPlayed);
     clearall();
     sounds_.playsounds("startgame");
-    view_.setCaption("label_name", "Good Luck " + view_.playerName());
-    view_.setCaption("label_cardtype", "Next Card");
+    greet();
     shufflecards();
 }
 
 void GameFlow::button_cancelClick()
 {
-    view_.setVisible("panel_over", false);
+    view_.showPanel(Panel::Over, false);
 }
 
 } // namespace qv

@@ -1,13 +1,15 @@
 #pragma once
 // Round and game flow: new game, placing the sixteen cards, the end of a round,
-// the pause and verdict, the next round. The engine keeps its own copy of every
-// number it needs and mirrors each change onto the window's controls.
+// the pause and verdict, the next round. The engine is the only owner of the
+// game's numbers: the windows show them through GameView and ask for them here.
 
 #include "board.h"
 #include "deck.h"
 #include "gameview.h"
 #include "random.h"
 
+#include <array>
+#include <optional>
 #include <string>
 
 namespace qv {
@@ -19,7 +21,9 @@ public:
 
     GameFlow(GameView &view, SoundSink &sounds, TallySink &tally);
 
+    // The shuffle's generator; its state is all a deal depends on.
     Random &generator() { return random_; }
+    const Random &generator() const { return random_; }
 
     // Window creation: game inactive, board cleared, totals shown as "0".
     void FormCreate();
@@ -32,7 +36,7 @@ public:
     void button_start2Click();
     void button_cancelClick();
 
-    // State, read by the window and by tests.
+    // The game's state, for the windows and for tests.
     bool gameactive() const { return gameactive_; }
     const Deck &deck() const { return deck_; }
     const Board &board() const { return board_; }
@@ -41,17 +45,26 @@ public:
     int rounds() const { return rounds_; }
     int scorecountdown() const { return scorecountdown_; }
     bool timer2Running() const { return timer2_; }
+    // The card under "Next Card" (the starter once revealed); the back before the
+    // first deal.
+    int nextCard() const { return nextCard_; }
+    const std::string &nextCardCaption() const { return cardType_; }
 
-    // The cell name "card_" + row + column.
-    static std::string cellName(int row, int col);
-    static std::string lineLabelName(int line);
+    // A line (1..4, 6..9): its five cards in hand order (an empty cell is 0), its
+    // points per category, and its score once the round has been scored.
+    std::array<int, 5> linecards(int line) const { return board_.linecards(line); }
+    const CategoryPoints &breakdown(int line) const { return board_.linebreakdown.at(line - 1); }
+    std::optional<int> lineScore(int line) const { return lineScores_.at(line); }
 
 private:
     void clearall();
     void shufflecards();
     void endgame();
     void stopTimer2();
-    void setNumber(std::string_view control, int value);
+    void showNumbers();
+    void showNextCard(int card, std::string caption);
+    void hideRoundPanels();
+    void greet();
 
     GameView &view_;
     SoundSink &sounds_;
@@ -59,6 +72,9 @@ private:
     Random random_;
     Deck deck_;
     Board board_;
+    std::array<std::optional<int>, 10> lineScores_{}; // [line]
+    int nextCard_ = 0;
+    std::string cardType_ = "Next Card";
     bool gameactive_ = false;
     bool timer2_ = false;
     int handsTotal_ = 0;

@@ -1,31 +1,49 @@
 #pragma once
 // The small interfaces through which the round and game flow reaches the rest of
-// the program. The main window implements GameView (its controls, found by name),
-// the sound gate implements SoundSink and the tally list implements TallySink.
-// Tests implement all three with recorders.
+// the program. The engine owns every number of the game; GameView only shows them
+// (the main window implements it, each call reaching one control), SoundSink is
+// the sound gate and TallySink takes the tally's reports. Tests implement all
+// three with recorders.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace qv {
 
+// What the engine shows and hides besides the board: the overlay panels and the
+// controls that come and go with them.
+enum class Panel {
+    StartButton,   // button_start, the Start Game picture
+    BreakdownHint, // label_breakdown, the hint to click a line's score
+    Name,          // panel_name, the name entry
+    Over,          // panel_over, the game-over panel
+    SendScore,     // button_sendscore, on the game-over panel
+    Wait,          // panel_wait, the posting indicator
+    Continue,      // panel_continue, offered after a round of 55 or more
+    LineScore,     // panel_linescore, the breakdown of a line
+};
+
 class GameView {
 public:
     virtual ~GameView() = default;
-    // Shows or hides a control by name ("panel_over", "button_start", ...).
-    virtual void setVisible(std::string_view control, bool visible) = 0;
-    // Sets a label's caption ("label_cardtype", "label_linescore3", ...).
-    virtual void setCaption(std::string_view control, std::string_view text) = 0;
-    // Sets a label's integer tag ("label_total", "label_linescore3", ...).
-    virtual void setTag(std::string_view control, int tag) = 0;
-    // Shows card n (0 = the card back) in a picture control and makes n its tag.
-    virtual void showCard(std::string_view control, int card) = 0;
-    // Drops a picture control's picture and sets its tag to 0 (an empty cell).
-    virtual void clearCard(std::string_view control) = 0;
-    // Starts or stops the window's end-of-round timer (Timer2); its ticks come back
-    // through GameFlow::Timer2Timer.
-    virtual void setTimer2(bool enabled) = 0;
-    // The player name: the text of edit_name.
+    // Board cell (row, col), both 1..5, shows card (0: empty, no picture).
+    virtual void showCell(int row, int col, int card) = 0;
+    // The card offered next, or the starter, under its caption ("Next Card" or "STARTER").
+    virtual void showNextCard(int card, std::string_view caption) = 0;
+    // A line's score (lines 1..4 and 6..9); blank while the round is dealt.
+    virtual void showLineScore(int line, std::optional<int> points) = 0;
+    // "Rounds Played", "Running Total" and "Hands Total".
+    virtual void showNumbers(int rounds, int runningTotal, int handsTotal) = 0;
+    // The greeting above the board.
+    virtual void showGreeting(std::string_view text) = 0;
+    // The score line of the game-over panel.
+    virtual void showFinalScore(std::string_view text) = 0;
+    virtual void showPanel(Panel panel, bool visible) = 0;
+    // Starts or stops the end-of-round pause (Timer2); its ticks come back through
+    // GameFlow::Timer2Timer.
+    virtual void setPauseTimer(bool on) = 0;
+    // The player name, as typed into the game-over panel's name box.
     virtual std::string playerName() const = 0;
 };
 
@@ -37,9 +55,11 @@ public:
 
 class TallySink {
 public:
+    // What addtomineincrease counts: the tally's counter columns.
+    enum Counter { roundsPlayed = 1, roundsCleared = 2 };
+
     virtual ~TallySink() = default;
-    // 1: one more round played; 2: one more round cleared.
-    virtual void addtomineincrease(int counter) = 0;
+    virtual void addtomineincrease(Counter counter) = 0;
     // A finished game's score, ranked among the ten best.
     virtual void checkscore(int score, std::string_view name) = 0;
 };

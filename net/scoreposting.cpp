@@ -1,7 +1,5 @@
 #include "net/scoreposting.h"
 
-#include "ui/settings.h"
-
 #include <QUrl>
 
 namespace {
@@ -15,26 +13,27 @@ QString queryValue(const QString &text)
 
 } // namespace
 
-QString scorePostAddress(const QString &server, const QString &name, const QString &date,
+QString scorePostAddress(const QString &server, const QString &product, const QString &name, const QString &date,
                          const QString &score)
 {
-    return server + QStringLiteral("cgi-bin/") + QLatin1String(kProductId) + QStringLiteral(".cgi?name=")
+    return server + QStringLiteral("cgi-bin/") + product + QStringLiteral(".cgi?name=")
            + queryValue(name) + QStringLiteral("&date=") + queryValue(date) + QStringLiteral("&score=")
            + queryValue(score);
 }
 
-QString highScorePageAddress(const QString &server)
+QString highScorePageAddress(const QString &server, const QString &product)
 {
-    return server + QStringLiteral("counter/") + QLatin1String(kProductId) + QStringLiteral(".shtml");
+    return server + QStringLiteral("counter/") + product + QStringLiteral(".shtml");
 }
 
 QString dateSeparator(const QLocale &locale)
 {
     // Qt names no separator of its own, so read it off a formatted date: the
-    // first mark between the numbers.
+    // first mark between the numbers. A month spelled out ("22 Nov 2003" in
+    // the C locale) is no separator.
     const QString sample = locale.toString(QDate(2003, 11, 22), QLocale::ShortFormat);
     for (const QChar c : sample) {
-        if (!c.isDigit() && !c.isSpace() && c.category() != QChar::Other_Format)
+        if (!c.isLetterOrNumber() && !c.isSpace() && c.category() != QChar::Other_Format)
             return QString(c);
     }
     return QStringLiteral("/");

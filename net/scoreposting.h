@@ -1,7 +1,9 @@
 #pragma once
 // Posting a finished game's score: the addresses on the score server, the
 // posted date, and the wait of the game-over panel while the reply is due.
-// No widgets here; the main window shows what these work out.
+// No widgets here; the main window shows what these work out. server is the
+// server base address ("http://host/"), product the product identifier
+// ("quenvale") that names the script and the page.
 
 #include <QDate>
 #include <QLocale>
@@ -9,17 +11,18 @@
 
 // The score script with the three query values, each percent-encoded, so what
 // the player typed arrives as one value, exactly as typed, whatever it holds.
-QString scorePostAddress(const QString &server, const QString &name, const QString &date,
+QString scorePostAddress(const QString &server, const QString &product, const QString &name, const QString &date,
                          const QString &score);
 
 // The high-score page.
-QString highScorePageAddress(const QString &server);
+QString highScorePageAddress(const QString &server, const QString &product);
 
 // "m/d/yy": month and day without leading zeros and the year's last two digits,
 // separated by the locale's date separator.
 QString postingDate(const QDate &date, const QLocale &locale = QLocale());
 
-// The separator the locale's short date format uses ("/" when it shows none).
+// The separator the locale's short date format puts between its numbers ("/"
+// when it shows none).
 QString dateSeparator(const QLocale &locale);
 
 // The countdown behind Timer1: forty one-second ticks, one to five dots after

@@ -2,7 +2,6 @@
 
 #include "net/httpclient.h"
 #include "platform/desktop.h"
-#include "ui/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,15 +10,14 @@
 
 #include <unistd.h>
 
-QString versionAddress(const QString &server)
+QString versionAddress(const QString &server, const QString &product)
 {
-    const QString id = QLatin1String(kProductId);
-    return server + id + QLatin1Char('/') + id + QStringLiteral("version.txt");
+    return server + product + QLatin1Char('/') + product + QStringLiteral("version.txt");
 }
 
-QString installerAddress(const QString &server)
+QString installerAddress(const QString &server, const QString &product)
 {
-    return server + QLatin1String(kProductId) + QStringLiteral("/qvlsetup.exe");
+    return server + product + QStringLiteral("/qvlsetup.exe");
 }
 
 bool updateOffered(const QByteArray &serverVersion, const QString &runningVersion)
@@ -46,13 +44,13 @@ QStringList installerArguments()
     return {QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")};
 }
 
-QString updateErrorText(const QString &server)
+QString updateErrorText(const QString &server, const QString &product)
 {
     QString site = server;
     if (site.endsWith(QLatin1Char('/')))
         site.chop(1);
     return QStringLiteral("There was an error in the update process. Please download")
-           + QString::fromLatin1(kProductId).toUpper() + QStringLiteral(" manually from ") + site
+           + product.toUpper() + QStringLiteral(" manually from ") + site
            + QLatin1Char('.');
 }
 
@@ -84,9 +82,9 @@ void SelfUpdate::restoreProgram()
         QFile::rename(backup, program);
 }
 
-bool SelfUpdate::downloadit(THttpClient &getupdate, const QString &server)
+bool SelfUpdate::downloadit(THttpClient &getupdate, const QString &server, const QString &product)
 {
-    const QString address = installerAddress(server);
+    const QString address = installerAddress(server, product);
     const QString folder = QFileInfo(programFile()).absolutePath() + QLatin1Char('/');
     const QString installer = installerFileName(address, folder);
     if (!download(getupdate, address, installer)) {
@@ -100,7 +98,7 @@ bool SelfUpdate::downloadit(THttpClient &getupdate, const QString &server)
         exitProgram(0);
         return true;
     }
-    showMessage_(updateErrorText(server));
+    showMessage_(updateErrorText(server, product));
     restoreProgram();
     return false;
 }

@@ -2,7 +2,9 @@
 // The update check and the self-update: the addresses on the server, the
 // version rule, and the steps that put the running program's file aside,
 // download the installer beside it and start it. No widgets here; the main
-// window passes in how its status line and messages are shown.
+// window passes in the server base address ("http://host/"), the product
+// identifier ("quenvale"), the running version, and how its status line and
+// messages are shown.
 
 #include <QByteArray>
 #include <QString>
@@ -12,8 +14,8 @@
 
 class THttpClient;
 
-QString versionAddress(const QString &server);
-QString installerAddress(const QString &server);
+QString versionAddress(const QString &server, const QString &product);
+QString installerAddress(const QString &server, const QString &product);
 
 // Offered whenever the server's text is not byte for byte the running version:
 // there is no ordering, so an older or garbled text is offered too.
@@ -26,7 +28,7 @@ QString installerFileName(const QString &address, const QString &programFolder);
 // What the installer is started with.
 QStringList installerArguments();
 // The message when the installer could not be started.
-QString updateErrorText(const QString &server);
+QString updateErrorText(const QString &server, const QString &product);
 
 class SelfUpdate {
 public:
@@ -49,7 +51,7 @@ public:
     // program. False when the download or the start failed: the program's file
     // is then back under its own name. (True is seen only when exitProgram has
     // been replaced.)
-    bool downloadit(THttpClient &getupdate, const QString &server);
+    bool downloadit(THttpClient &getupdate, const QString &server, const QString &product);
 
 private:
     bool download(THttpClient &getupdate, const QString &address, const QString &file);

@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
-#include <QWidget>
 
 namespace platform {
 
@@ -24,9 +23,8 @@ ProcessStarter &processStarter()
 
 } // namespace
 
-QRect workArea(const QWidget *window)
+QRect workArea(const QScreen *screen)
 {
-    const QScreen *screen = window ? window->screen() : nullptr;
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();

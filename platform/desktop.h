@@ -12,13 +12,13 @@
 
 #include <functional>
 
-class QWidget;
+class QScreen;
 
 namespace platform {
 
-// The screen less its panels: the screen showing window, or the primary
-// screen when window is null. An empty rectangle when there is no screen.
-QRect workArea(const QWidget *window = nullptr);
+// The screen less its panels: of screen, or of the primary screen when screen
+// is null. An empty rectangle when there is no screen.
+QRect workArea(const QScreen *screen = nullptr);
 
 // Returns true when the request was handed over.
 using UrlOpener = std::function<bool(const QUrl &url)>;

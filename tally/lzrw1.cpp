@@ -236,9 +236,11 @@ std::optional<std::int64_t> streamSize(std::istream *stream)
     }
 }
 
-[[noreturn]] void fail(const std::string &message)
+using Kind = ELzrw1Exception::Kind;
+
+[[noreturn]] void fail(Kind kind, const std::string &message)
 {
-    throw ELzrw1Exception(message);
+    throw ELzrw1Exception(kind, message);
 }
 
 } // namespace
@@ -310,7 +312,7 @@ private:
 void Lzrw1Run::openInput()
 {
     if (stream_ ? !in_.attach(owner_.InputStream) : !in_.openFile(inName_))
-        fail(named("Lzrw1 (de)compression : Failed to open input file : ", inName_,
+        fail(Kind::ReadError, named("Lzrw1 (de)compression : Failed to open input file : ", inName_,
                    "Lzrw1 (de)compression : Failed to initialize input stream !"));
 }
 
@@ -321,15 +323,15 @@ void Lzrw1Run::openOutput()
               "Lzrw1 (de)compression : Failed to initialize output stream !");
     if (stream_) {
         if (!out_.attach(owner_.OutputStream))
-            fail(message);
+            fail(Kind::WriteError, message);
         return;
     }
     // Creating the output would truncate an input that is the same file.
     std::error_code ec;
     if (std::filesystem::equivalent(inName_, outName_, ec))
-        fail(message);
+        fail(Kind::WriteError, message);
     if (!out_.createFile(outName_))
-        fail(message);
+        fail(Kind::WriteError, message);
 }
 
 void Lzrw1Run::write(const std::uint8_t *buf, std::size_t n)
@@ -340,14 +342,14 @@ void Lzrw1Run::write(const std::uint8_t *buf, std::size_t n)
 
 void Lzrw1Run::failWrite() const
 {
-    fail(named("Lzrw1 : Error writing to output file : ", outName_,
+    fail(Kind::WriteError, named("Lzrw1 : Error writing to output file : ", outName_,
                "Lzrw1 : Error writing to output stream !"));
 }
 
 void Lzrw1Run::readExact(std::uint8_t *buf, std::size_t n)
 {
     if (in_.read(buf, n) != std::int64_t(n))
-        fail(readError());
+        fail(Kind::ReadError, readError());
     bytesIn_ += std::int64_t(n);
 }
 
@@ -358,13 +360,13 @@ std::int64_t Lzrw1Run::compress()
         mode = owner_.Advise();
 
     if (!buf_.allocate())
-        fail("Lzrw1 (de)compression : Failed to get memory for I/O buffers !");
+        fail(Kind::NoMemory, "Lzrw1 (de)compression : Failed to get memory for I/O buffers !");
 
     const std::optional<std::int64_t> size =
         stream_ ? streamSize(owner_.InputStream) : fileSize(inName_);
     // The header records the size in 32 bits.
     if (!size || *size > std::numeric_limits<std::int32_t>::max())
-        fail(named("Lzrw1 compression : Failed to obtain the size of : ", inName_,
+        fail(Kind::ReadError, named("Lzrw1 compression : Failed to obtain the size of : ", inName_,
                    "Lzrw1 compression : Failed to obtain the size of the input stream !"));
 
     // From here on an error removes the output file (Output's destructor).
@@ -400,7 +402,7 @@ void Lzrw1Run::compressLzrw1kh(std::int64_t size)
         const auto want = std::size_t(std::min<std::int64_t>(kChunk, remaining));
         const std::int64_t got = in_.read(buf_.in.get(), want);
         if (got != std::int64_t(want))
-            fail(readError(" (LZRW1/KH)"));
+            fail(Kind::ReadError, readError(" (LZRW1/KH)"));
         remaining -= got;
         bytesIn_ += got;
         events();
@@ -428,7 +430,7 @@ void Lzrw1Run::compressLzh(std::int64_t size)
             return 0;
         const std::int64_t got = in_.read(buf.data(), want);
         if (got != std::int64_t(want))
-            fail(readError(" (LZH)"));
+            fail(Kind::ReadError, readError(" (LZH)"));
         remaining -= got;
         bytesIn_ += got;
         progress("(LZH)");
@@ -448,7 +450,7 @@ void Lzrw1Run::compressLzh(std::int64_t size)
 std::int64_t Lzrw1Run::decompress()
 {
     if (!buf_.allocate())
-        fail("Lzrw1 (de)compression : Failed to get memory for I/O buffers !");
+        fail(Kind::NoMemory, "Lzrw1 (de)compression : Failed to get memory for I/O buffers !");
     // From here on an error removes the output file (Output's destructor).
     openInput();
     openOutput();
@@ -456,7 +458,7 @@ std::int64_t Lzrw1Run::decompress()
     readExact(header, 4);
     const std::uint32_t id = getLe32(header);
     if (id != Tlzrw1::kIdLzrw1kh && id != Tlzrw1::kIdLzh)
-        fail(named(inName_, " : Lzrw1 decompression : this file has no valid header !",
+        fail(Kind::NoHeader, named(inName_, " : Lzrw1 decompression : this file has no valid header !",
                    "Lzrw1 decompression : input stream contains no valid header !"));
     readExact(header + 4, 4);
     const auto size = std::int64_t(std::int32_t(getLe32(header + 4)));
@@ -484,14 +486,14 @@ void Lzrw1Run::decompressLzrw1kh(std::int64_t size)
         const int len = record[0] | record[1] << 8;
         // A block longer than a stored chunk cannot be one of ours.
         if (len > TLZR::kMaxBlockSize)
-            fail(lzrw1msg::kSizeMismatchLzrw1kh);
+            fail(Kind::SizeMismatch, lzrw1msg::kSizeMismatchLzrw1kh);
         readExact(buf_.in.get(), std::size_t(len));
         events();
 
         const int n = owner_.lzr_.DecompressBlock(buf_.in.get(), len, buf_.out.get());
         // Nothing beyond the stated size is ever written.
         if (bytesOut_ + n > size)
-            fail(lzrw1msg::kSizeMismatchLzrw1kh);
+            fail(Kind::SizeMismatch, lzrw1msg::kSizeMismatchLzrw1kh);
         write(buf_.out.get(), std::size_t(n));
         bytesOut_ += n;
         progress("(LZRW1/KH)");
@@ -500,7 +502,7 @@ void Lzrw1Run::decompressLzrw1kh(std::int64_t size)
             break;
     }
     if (bytesOut_ != size)
-        fail(lzrw1msg::kSizeMismatchLzrw1kh);
+        fail(Kind::SizeMismatch, lzrw1msg::kSizeMismatchLzrw1kh);
 }
 
 void Lzrw1Run::decompressLzh(std::int64_t size)
@@ -508,7 +510,7 @@ void Lzrw1Run::decompressLzh(std::int64_t size)
     const auto read = [&](std::span<std::uint8_t> buf) -> std::size_t {
         const std::int64_t got = in_.read(buf.data(), buf.size());
         if (got < 0)
-            fail(readError(" (LZH)"));
+            fail(Kind::ReadError, readError(" (LZH)"));
         bytesIn_ += got;
         progress("(LZH)");
         events();
@@ -523,7 +525,7 @@ void Lzrw1Run::decompressLzh(std::int64_t size)
     owner_.lzh_.Decode(size, {buf_.in.get(), std::size_t(kChunk)},
                        {buf_.out.get(), std::size_t(kChunk)}, read, writeOut);
     if (bytesOut_ != size)
-        fail("Lzrw1 (LZH decompression) : Original and compressed sizes do not match !");
+        fail(Kind::SizeMismatch, "Lzrw1 (LZH decompression) : Original and compressed sizes do not match !");
 }
 
 TCompressMode Lzrw1Run::advise()
@@ -532,12 +534,12 @@ TCompressMode Lzrw1Run::advise()
         owner_.OnProgress(stream_ ? std::string("Guessing the best compression mode for the inputstream")
                                   : "Guessing the best compression mode for : " + inName_);
     if (!buf_.allocate())
-        fail("Lzrw1 advise : Error getting I/O buffers");
+        fail(Kind::NoMemory, "Lzrw1 advise : Error getting I/O buffers");
 
     const std::optional<std::int64_t> size =
         stream_ ? streamSize(owner_.InputStream) : fileSize(inName_);
     if (!size)
-        fail(named("Lzrw1 advise : can not get the size of : ", inName_,
+        fail(Kind::ReadError, named("Lzrw1 advise : can not get the size of : ", inName_,
                    "Lzrw1 advise : can not get size of inputstream !"));
     if (*size < Tlzrw1::kAdviseMinSize) {
         owner_.CompressMode = TCompressMode::Good;
@@ -547,7 +549,7 @@ TCompressMode Lzrw1Run::advise()
     }
 
     if (stream_ ? !in_.attach(owner_.InputStream) : !in_.openFile(inName_))
-        fail(named("Lzrw1 advise : can open input file : ", inName_,
+        fail(Kind::ReadError, named("Lzrw1 advise : can open input file : ", inName_,
                    "Lzrw1 edvise : can not initialize the input stream!"));
     const std::string readFailure = named("Lzrw1 advise : read error on input file : ", inName_,
                                           "Lzrw1 advise : input stream read error !");
@@ -560,16 +562,16 @@ TCompressMode Lzrw1Run::advise()
     std::int64_t coded = 0;
     for (const std::int64_t at : {*size / 3, *size * 2 / 3}) {
         if (!in_.seek(at / kChunk * kChunk))
-            fail(readFailure);
+            fail(Kind::ReadError, readFailure);
         const std::int64_t got = in_.read(buf_.in.get(), kChunk);
         if (got < 0)
-            fail(readFailure);
+            fail(Kind::ReadError, readFailure);
         sampled += got;
         coded += owner_.lzr_.CompressBlock(buf_.in.get(), int(got), buf_.out.get());
         events();
     }
     if (sampled == 0) // the input shrank below its size
-        fail(readFailure);
+        fail(Kind::ReadError, readFailure);
 
     const std::string pct = std::to_string(coded * 100 / sampled);
     const bool fast = coded < sampled * owner_.Threshold / 100;

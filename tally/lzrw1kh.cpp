@@ -72,7 +72,7 @@ inline void copyMatch(std::uint8_t *d, int offset, int count)
 
 [[noreturn]] void damagedBlock()
 {
-    throw ELzrw1Exception(lzrw1msg::kSizeMismatchLzrw1kh);
+    throw ELzrw1Exception(ELzrw1Exception::Kind::SizeMismatch, lzrw1msg::kSizeMismatchLzrw1kh);
 }
 
 } // namespace

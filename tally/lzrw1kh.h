@@ -4,12 +4,26 @@
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 // Errors of the compression component (tally/lzrw1.h). Declared here because the block
-// decoder raises it for a damaged block.
+// decoder raises it for a damaged block. The message is the program's text for the
+// user; the kind is what callers decide by.
 class ELzrw1Exception : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    enum class Kind {
+        NoHeader,     // the input does not start with a container identifier
+        SizeMismatch, // the body does not decode to the size the header states
+        ReadError,    // the input cannot be opened, measured or read
+        WriteError,   // the output cannot be created or written
+        NoMemory,     // the I/O buffers cannot be allocated
+    };
+
+    ELzrw1Exception(Kind kind, const std::string &message) : std::runtime_error(message), kind_(kind) {}
+    Kind kind() const { return kind_; }
+
+private:
+    Kind kind_;
 };
 
 class ELzrw1KHCompressor : public std::runtime_error {

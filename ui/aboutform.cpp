@@ -1,32 +1,28 @@
 #include "ui/aboutform.h"
 
-#include "ui/helpform.h"
-#include "ui/lbbackground.h"
-#include "ui/picturebutton.h"
-#include "ui/selbutton.h"
 #include "ui/settings.h"
-#include "ui/url.h"
+#include "widgets/centring.h"
+#include "widgets/lbbackground.h"
+#include "widgets/look.h"
+#include "widgets/picture.h"
+#include "widgets/selbutton.h"
+#include "widgets/url.h"
+#include "version.h"
 
 #include <QBitmap>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 
-using namespace helpwindows;
-
 namespace {
 
-const QColor kWindowColour(210, 197, 132);
-const QColor kMaroon(128, 0, 0);
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QFont &font,
                   const QColor &colour)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setFont(font);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    label->setPalette(pal);
+    look::setTextColour(label, colour);
     return label;
 }
 
@@ -49,12 +45,12 @@ QPixmap titlePicture()
     QPainter p(&picture);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRect name(0, 0, 270, 56);
-    p.setFont(pixelFont(QStringLiteral("Times New Roman"), 40, true));
-    p.setPen(QColor(128, 128, 128));
+    p.setFont(look::pixelFont(QStringLiteral("Times New Roman"), 40, true));
+    p.setPen(look::grey);
     p.drawText(name.translated(2, 2), Qt::AlignCenter, QStringLiteral("Quenvale"));
-    p.setPen(kMaroon);
+    p.setPen(look::maroon);
     p.drawText(name, Qt::AlignCenter, QStringLiteral("Quenvale"));
-    p.setFont(pixelFont(QStringLiteral("Times New Roman"), 15, true));
+    p.setFont(look::pixelFont(QStringLiteral("Times New Roman"), 15, true));
     p.drawText(QRect(0, 54, 270, 22), Qt::AlignCenter, QStringLiteral("Brackenfold Games"));
     return picture;
 }
@@ -68,9 +64,7 @@ Tabout::Tabout(const QPixmap &backgroundTile, QWidget *parent)
     setWindowTitle(QStringLiteral("Quenvale - About"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(304, 193);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowColour);
-    setPalette(pal);
+    look::setWindowColour(this);
 
     LbBackground1 = new TLbBackground(this);
     LbBackground1->setImage(backgroundTile);
@@ -80,24 +74,25 @@ Tabout::Tabout(const QPixmap &backgroundTile, QWidget *parent)
     image_title->setGeometry(17, 3, 270, 80);
     image_title->setPixmap(titlePicture());
 
-    QFont linkFont = pixelFont(QStringLiteral("MS Sans Serif"), 16, true);
+    QFont linkFont = look::pixelFont(QStringLiteral("MS Sans Serif"), 16, true);
     linkFont.setUnderline(true);
-    Label7 = makeLabel(this, QStringLiteral("Label7"), QString(), linkFont, kMaroon);
+    Label7 = makeLabel(this, QStringLiteral("Label7"), QString(), linkFont, look::maroon);
     Label7->setGeometry(8, 84, 289, 20);
     Label7->setAlignment(Qt::AlignCenter);
     Label7->setCursor(Qt::PointingHandCursor);
     Label7->installEventFilter(this);
 
-    const QFont serif = pixelFont(QStringLiteral("Times New Roman"), 13, true);
+    const QFont serif = look::pixelFont(QStringLiteral("Times New Roman"), 13, true);
     label_credits = makeLabel(this, QStringLiteral("label_credits"),
                               QStringLiteral("Copyright \u00a9 2026 Brackenfold Games.\n"
                                              "Free software under the MIT License."),
-                              serif, kMaroon);
+                              serif, look::maroon);
     label_credits->move(4, 127);
 
-    label_versionword = makeLabel(this, QStringLiteral("label_versionword"), QStringLiteral("Version"), serif, kMaroon);
+    label_versionword =
+        makeLabel(this, QStringLiteral("label_versionword"), QStringLiteral("Version"), serif, look::maroon);
     label_versionword->move(48, 176);
-    version = makeLabel(this, QStringLiteral("version"), QStringLiteral("1.0.1"), serif, Qt::black);
+    version = makeLabel(this, QStringLiteral("version"), QString::fromLatin1(qv::programVersion), serif, Qt::black);
     version->move(96, 176);
     label_build = makeLabel(this, QStringLiteral("label_build"), QStringLiteral(".0"), serif, Qt::black);
     // Sized when first shown (fitCaptions).
@@ -107,7 +102,7 @@ Tabout::Tabout(const QPixmap &backgroundTile, QWidget *parent)
     button_done->setCaption(QStringLiteral("Done"));
     button_done->setGeometry(202, 164, 95, 26);
     button_done->setAlignment(TSelButton::TAlignment::Center);
-    styleButton(button_done);
+    look::styleButton(button_done);
     connect(button_done, &TSelButton::clicked, this, &Tabout::Button1Click);
 
     URL1_ = new TURL(this);
@@ -129,11 +124,6 @@ void Tabout::setWebSite(const QString &address)
     URL1_->setURLType(type);
     URL1_->setURL(site);
     Label7->setText(site);
-}
-
-QString Tabout::versionText() const
-{
-    return version->text();
 }
 
 void Tabout::Label7Click()

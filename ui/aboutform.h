@@ -24,8 +24,6 @@ public:
     void setWebSite(const QString &address);
 
     TURL *URL1() const { return URL1_; }
-    // The running version as the update check compares it ("1.0.1").
-    QString versionText() const;
 
 public slots:
     void Label7Click();

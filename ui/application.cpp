@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
-#include "ui/picturebutton.h"
+#include "widgets/look.h"
+#include "widgets/picture.h"
 
 #include <QApplication>
 #include <QFont>
@@ -84,13 +85,6 @@ public:
 
 } // namespace
 
-void installFontSubstitutions()
-{
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
-}
-
 void initApplication()
 {
     // The task bar shows the main window's caption, "Quenvale". No display name is
@@ -98,7 +92,7 @@ void initApplication()
     QApplication::setApplicationName(QStringLiteral("quenvale"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quenvale"));
     QApplication::setStyle(new QuenvaleStyle);
-    installFontSubstitutions();
+    look::installFontSubstitutions();
     // Every window's base font is "MS Sans Serif" 8 pt. As the application's font
     // too, the first layout of a line edit (made in the application's font before
     // the edit's own applies) needs no other font at start. Menus, message boxes

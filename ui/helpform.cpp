@@ -1,13 +1,13 @@
 #include "ui/helpform.h"
 
-#include "ui/flatpanel.h"
-#include "ui/lbbackground.h"
-#include "ui/selbutton.h"
+#include "widgets/centring.h"
+#include "widgets/flatpanel.h"
+#include "widgets/lbbackground.h"
+#include "widgets/look.h"
+#include "widgets/selbutton.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -15,56 +15,11 @@
 
 namespace {
 
-const QColor kWindowColour(210, 197, 132);
-const QColor kMaroon(128, 0, 0);
-
 constexpr int kSideWidth = 137;
 constexpr int kCaptionHeight = 26;
 constexpr int kPages[] = {1, 3, 4, 5, 6}; // the memo numbers
 
 } // namespace
-
-namespace helpwindows {
-
-QFont pixelFont(const QString &family, int pixels, bool bold)
-{
-    QFont f(family);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
-void styleButton(TSelButton *button)
-{
-    const QColor cream(224, 228, 171);
-    button->setColor(kMaroon);
-    button->setColorBorder(cream);
-    button->setColorOver(kMaroon);
-    button->setColorDown(kMaroon);
-    button->setColorOverCaption(cream);
-    button->setBorderWidth(1);
-    button->setFont(pixelFont(QStringLiteral("Arial"), 13, true));
-    button->setFontColor(QColor(192, 192, 192));
-}
-
-void centreOnMainWindow(QWidget *window)
-{
-    QWidget *main = window->parentWidget() ? window->parentWidget()->window() : QApplication::activeWindow();
-    QRect area;
-    if (main && main != window && main->isVisible())
-        area = main->frameGeometry();
-    else if (QScreen *screen = QApplication::primaryScreen())
-        area = screen->availableGeometry();
-    if (area.isEmpty())
-        return;
-    QRect frame(QPoint(), window->frameGeometry().size().expandedTo(window->size()));
-    frame.moveCenter(area.center());
-    window->move(frame.topLeft());
-}
-
-} // namespace helpwindows
-
-using namespace helpwindows;
 
 QStringList Thelp::pageLines(int page)
 {
@@ -180,9 +135,7 @@ Thelp::Thelp(const QPixmap &backgroundTile, QWidget *parent) : QWidget(parent, Q
     setWindowTitle(QStringLiteral("Quenvale - Help File"));
     // A secondary window must not keep the program running once the main window is gone.
     setAttribute(Qt::WA_QuitOnClose, false);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowColour);
-    setPalette(pal);
+    look::setWindowColour(this);
 
     LbBackground1 = new TLbBackground(this);
     LbBackground1->setImage(backgroundTile);
@@ -213,10 +166,8 @@ Thelp::Thelp(const QPixmap &backgroundTile, QWidget *parent) : QWidget(parent, Q
 
     label_credits = new QLabel(panel_side);
     label_credits->setObjectName(QStringLiteral("label_credits"));
-    label_credits->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
-    QPalette creditPal = label_credits->palette();
-    creditPal.setColor(QPalette::WindowText, kMaroon);
-    label_credits->setPalette(creditPal);
+    label_credits->setFont(look::pixelFont(QStringLiteral("MS Sans Serif"), 11));
+    look::setTextColour(label_credits, look::maroon);
     label_credits->setWordWrap(true);
     label_credits->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label_credits->setText(QStringLiteral("Quenvale, a solitaire\nof cribbage hands.\n\n"
@@ -236,10 +187,8 @@ Thelp::Thelp(const QPixmap &backgroundTile, QWidget *parent) : QWidget(parent, Q
 
     label_caption = new QLabel(QStringLiteral("Overview"), panel_main);
     label_caption->setObjectName(QStringLiteral("label_caption"));
-    label_caption->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 16, true));
-    QPalette captionPal = label_caption->palette();
-    captionPal.setColor(QPalette::WindowText, kMaroon);
-    label_caption->setPalette(captionPal);
+    label_caption->setFont(look::pixelFont(QStringLiteral("MS Sans Serif"), 16, true));
+    look::setTextColour(label_caption, look::maroon);
     label_caption->setAlignment(Qt::AlignCenter);
 
     // Small enough to be useful, large enough that "Done" stays below the credits.
@@ -289,26 +238,24 @@ TSelButton *Thelp::makeButton(const QString &name, const QString &caption, const
     b->setObjectName(name);
     b->setCaption(caption);
     b->setGeometry(geometry);
-    styleButton(b);
+    look::styleButton(b);
     return b;
 }
 
 void Thelp::showPage(int page)
 {
-    if (memos_.isEmpty()) {
-        // Not built yet: the page comes to the front when they are.
-        if (std::find(std::begin(kPages), std::end(kPages), page) != std::end(kPages))
-            currentPage_ = page;
+    // The pages are made in the order of kPages.
+    const auto *found = std::find(std::begin(kPages), std::end(kPages), page);
+    if (found == std::end(kPages))
         return;
-    }
-    QTextEdit *front = findChild<QTextEdit *>(QStringLiteral("memo%1").arg(page));
-    if (!front)
-        return;
+    currentPage_ = page;
+    if (memos_.isEmpty())
+        return; // not built yet: the page comes to the front when they are
+    QTextEdit *front = memos_.at(found - std::begin(kPages));
     // Only the page in front is visible, so a page never shows through another.
     for (QTextEdit *memo : memos_)
         memo->setVisible(memo == front);
     front->raise();
-    currentPage_ = page;
 }
 
 void Thelp::SelButton1Click(TSelButton *sender)

@@ -13,17 +13,6 @@ class TFlatPanel;
 class TLbBackground;
 class TSelButton;
 
-// What the help and about windows share.
-namespace helpwindows {
-// Moves a secondary window so it opens centred on the main window: its parent
-// when it has one, otherwise the application's active window.
-void centreOnMainWindow(QWidget *window);
-// The look of every button on these windows: maroon face, cream frame and hover
-// caption, silver 13-pixel bold caption.
-void styleButton(TSelButton *button);
-QFont pixelFont(const QString &family, int pixels, bool bold = false);
-} // namespace helpwindows
-
 class Thelp : public QWidget {
     Q_OBJECT
 public:

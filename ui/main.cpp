@@ -1,11 +1,12 @@
 // Quenvale: program start.
-#include "net/highscoreform.h"
-#include "tally/tallylistform.h"
+#include "tally/tallymodel.h"
 #include "ui/aboutform.h"
 #include "ui/application.h"
-#include "ui/firstpaintexit.h"
 #include "ui/helpform.h"
+#include "ui/highscoreform.h"
 #include "ui/mainform.h"
+#include "ui/tallylistform.h"
+#include "ui/tallyreport.h"
 
 #include <QApplication>
 
@@ -14,6 +15,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     initApplication();
 
+    // The tally outlives the windows that show it and report to it.
+    TallyModel tally(tallyDate);
+    TallyReport tallyReport(tally);
+
     // The windows in their fixed order; the others copy the main window's tile.
     Tmain mainForm;
     closeOnTerminationSignals(&mainForm);
@@ -21,19 +26,17 @@ int main(int argc, char **argv)
     about.setWebSite(mainForm.webSite());
     Thelp help(mainForm.backgroundTile(), &mainForm);
     Thighscore highscore(mainForm.backgroundTile(), &mainForm);
-    Ttallylist tallylist(mainForm.backgroundTile(), &mainForm);
+    Ttallylist tallylist(tally, mainForm.backgroundTile(), &mainForm);
 
     mainForm.setAboutWindow(&about);
     mainForm.setHelpWindow(&help);
     mainForm.setTallyListWindow(&tallylist);
     mainForm.setHighScoreWindow(&highscore);
-    mainForm.setTally(&tallylist);
+    mainForm.setTally(&tallyReport);
     QObject::connect(&help, &Thelp::aboutRequested, &mainForm, &Tmain::About1Click);
     // Closing the main window ends the program, whatever else is open.
     QObject::connect(&mainForm, &Tmain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
 
-    if (qEnvironmentVariableIsSet("QUENVALE_EXIT_AFTER_FIRST_PAINT"))
-        new FirstPaintExit(&mainForm);
     mainForm.show();
     return app.exec();
 }

@@ -1,14 +1,25 @@
 #pragma once
 // The main window: the board, the score labels, the overlay panels, the menu and
-// the two timers. The game engine (qv::GameFlow) plays the rounds and mirrors its
-// numbers onto the controls through qv::GameView; controls are found by name.
-// playsounds is the sound gate: it passes a sound on only while "Play Sounds" is
-// checked.
+// the two timers. The game engine (qv::GameFlow) owns the game's numbers and
+// shows them through the window's GameView calls, each reaching one control;
+// the window asks the engine whenever it needs one. playsounds is the sound
+// gate: it passes a sound on only while "Play Sounds" is checked.
+//
+// Tmain's methods are spread over files by concern: mainform.cpp (creation,
+// the other windows), mainview.cpp (the GameView calls), mainboard.cpp and
+// mainpanels.cpp (building the board and the overlay panels), mainmenu.cpp
+// (the menu and its commands), maingame.cpp (the game's handlers, the
+// breakdown and the sound gate), mainkeys.cpp (keyboard play), mainonline.cpp
+// (score posting, the update check and the self-update) and mainsettings.cpp
+// (the settings file and closing).
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
 #include "net/scoreposting.h"
-#include "ui/cardimagelist.h"
+#include "ui/mainboard.h"
+#include "ui/mainmenu.h"
+#include "ui/mainpanels.h"
+#include "widgets/cardimagelist.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -16,20 +27,12 @@
 
 #include <functional>
 
-class CardImage;
-class CellHighlight;
 class EffectPlayer;
-class PictureButton;
-class QAction;
-class QLabel;
-class QLineEdit;
-class QMenu;
 class QTimer;
 class Tabout;
 class THTTPGet;
 class THttpClient;
 class Thighscore;
-class TFlatPanel;
 class TLbBackground;
 
 class Tmain : public QMainWindow, public qv::GameView, public qv::SoundSink {
@@ -58,7 +61,7 @@ public:
     // Also hands it the server address, and ends the posting wait when it
     // reports a posted score.
     void setHighScoreWindow(Thighscore *highscore);
-    // Where the game reports rounds and scores (the tally-list window).
+    // Where the game reports rounds and scores (the tally).
     void setTally(qv::TallySink *tally) { tally_.target = tally; }
     // How the program's messages (the settings write error, "Posting Failed.",
     // the update errors) are shown; by default a message box.
@@ -77,14 +80,15 @@ public:
     QPoint keyboardCell() const { return keyCell_; }
 
     // qv::GameView
-    void setVisible(std::string_view control, bool visible) override;
-    void setCaption(std::string_view control, std::string_view text) override;
-    void setTag(std::string_view control, int tag) override;
-    void showCard(std::string_view control, int card) override;
-    void clearCard(std::string_view control) override;
-    void setTimer2(bool enabled) override;
+    void showCell(int row, int col, int card) override;
+    void showNextCard(int card, std::string_view caption) override;
+    void showLineScore(int line, std::optional<int> points) override;
+    void showNumbers(int rounds, int runningTotal, int handsTotal) override;
+    void showGreeting(std::string_view text) override;
+    void showFinalScore(std::string_view text) override;
+    void showPanel(qv::Panel panel, bool visible) override;
+    void setPauseTimer(bool on) override;
     std::string playerName() const override;
-    using QMainWindow::setVisible;
 
     // qv::SoundSink: the sound gate.
     void playsounds(std::string_view name) override;
@@ -105,10 +109,12 @@ signals:
 public slots:
     void button_startClick();
     void StartGame1Click();
+    // A click on one of the sixteen placeable cells (the sender).
     void card_11Click();
     void Timer2Timer();
     void button_start2Click();
     void button_cancelClick();
+    // A click on one of the eight line scores (the sender).
     void label_linescore1Click();
     void Image1Click();
     void button_namedoneClick();
@@ -136,10 +142,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Forwards the game's tally calls to the tally-list window once it exists.
+    // Forwards the game's tally calls to the tally once it is there.
     struct TallyForward : qv::TallySink {
         qv::TallySink *target = nullptr;
-        void addtomineincrease(int counter) override;
+        void addtomineincrease(Counter counter) override;
         void checkscore(int score, std::string_view name) override;
     };
 
@@ -157,8 +163,10 @@ private:
     void buildContinuePanel(QWidget *board);
     void buildLineScorePanel(QWidget *board);
     void buildUpdatePanel(QWidget *board);
-    QWidget *control(std::string_view name) const;
-    CardImage *cell(int row, int col) const;
+    // The control the engine means by panel.
+    QWidget *panel(qv::Panel panel) const;
+    // Shows the breakdown of line (1..4, 6..9) as the engine has it now.
+    void showBreakdown(int line);
     static void showWindow(QWidget *window);
     // Arrow keys, Enter and Space on the board.
     bool boardKey(int key);
@@ -182,17 +190,12 @@ private:
     Thighscore *highscore_ = nullptr;
     PostingWait postingWait_;
 
+    MainMenu menu_;
+    MainBoard board_;
+    MainPanels panels_;
     TLbBackground *LbBackground1 = nullptr;
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
     THTTPGet *checkupdate = nullptr;
     THttpClient *getupdate = nullptr;
-    QAction *PlaySounds1 = nullptr;
-    QAction *updatecheck = nullptr;
-    TFlatPanel *panel_board = nullptr;
-    TFlatPanel *panel_board1 = nullptr;
-    TFlatPanel *panel_name = nullptr;
-    QLineEdit *edit_aname = nullptr;
-    QLineEdit *edit_name = nullptr;
-    CellHighlight *highlight_ = nullptr;
 };

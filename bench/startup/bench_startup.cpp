@@ -1,7 +1,8 @@
 // Start-up benchmark: from process start to the main window's first paint, and
 // the peak memory of the process, for the game and for a bare Qt window with one
-// label, run alternately in the same session. Both programs print a monotonic
-// time stamp at their first paint (QUENVALE_EXIT_AFTER_FIRST_PAINT) and end.
+// label, run alternately in the same session. Both programs get the same
+// preloaded reporter (firstpaint.cpp), which prints a monotonic time stamp at
+// their first paint and ends them.
 // --compare=PROGRAM adds another build of the game to the same session, so a
 // change can be shown before and after against the same peer.
 #include <sys/resource.h>
@@ -84,7 +85,7 @@ int main(int argc, char **argv)
             programs.push_back(arg.substr(10));
     }
 
-    setenv("QUENVALE_EXIT_AFTER_FIRST_PAINT", "1", 1);
+    setenv("LD_PRELOAD", QV_FIRST_PAINT_LIBRARY, 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     // Settings and tally files go to a scratch folder if the program's own folder
     // is not writable; never to the user's.

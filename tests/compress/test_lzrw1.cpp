@@ -42,14 +42,17 @@ Bytes header(std::uint32_t id, std::uint32_t size)
     return h;
 }
 
-// The run fails with exactly this message.
-void expectFailure(const std::function<void()> &run, const std::string &message)
+using Kind = ELzrw1Exception::Kind;
+
+// The run fails with exactly this kind and message.
+void expectFailure(const std::function<void()> &run, Kind kind, const std::string &message)
 {
     try {
         run();
         ADD_FAILURE() << "no error, expected: " << message;
     } catch (const ELzrw1Exception &e) {
         EXPECT_EQ(std::string(e.what()), message);
+        EXPECT_EQ(e.kind(), kind) << message;
     }
 }
 
@@ -152,11 +155,11 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     // Decompressing `container` fails with `message` and leaves no output.
-    void expectDecompressFailure(const Bytes &container, const std::string &message)
+    void expectDecompressFailure(const Bytes &container, Kind kind, const std::string &message)
     {
         writeFile(in, container);
         writeFile(out, bytes("previous"));
-        expectFailure([&] { c.Decompress(); }, message);
+        expectFailure([&] { c.Decompress(); }, kind, message);
         EXPECT_FALSE(fs::exists(out));
     }
 
@@ -338,55 +341,56 @@ TEST(Lzrw1Advise, StreamPositionIsRestored)
 
 TEST_F(Lzrw1Files, DamagedContainersFailAndLeaveNoOutput)
 {
-    expectDecompressFailure(bytes("LZIPxxxxxxxx"),
+    expectDecompressFailure(bytes("LZIPxxxxxxxx"), Kind::NoHeader,
                             in + " : Lzrw1 decompression : this file has no valid header !");
     // Blocks that decode to fewer bytes than the header says, or more.
-    expectDecompressFailure(concat({header(0x4C5A5257, 100), bytes({0x01, 0x00, 0x80})}), kSizeLzrw1kh);
-    expectDecompressFailure(concat({header(0x4C5A5257, 2), bytes({0x04, 0x00, 0x80, 1, 2, 3})}),
-                            kSizeLzrw1kh);
-    expectDecompressFailure(concat({header(0x4C5A4821, 1000), bytes({0xE6, 0x80})}), kSizeLzh);
+    const auto sizeMismatch = [&](const Bytes &container, const std::string &message) {
+        expectDecompressFailure(container, Kind::SizeMismatch, message);
+    };
+    sizeMismatch(concat({header(0x4C5A5257, 100), bytes({0x01, 0x00, 0x80})}), kSizeLzrw1kh);
+    sizeMismatch(concat({header(0x4C5A5257, 2), bytes({0x04, 0x00, 0x80, 1, 2, 3})}), kSizeLzrw1kh);
+    sizeMismatch(concat({header(0x4C5A4821, 1000), bytes({0xE6, 0x80})}), kSizeLzh);
     // A 2 GB claim over a short body fails at once.
-    expectDecompressFailure(concat({header(0x4C5A5257, 0x7FFFFFFF), bytes({0x01, 0x00, 0x80})}),
-                            kSizeLzrw1kh);
-    expectDecompressFailure(concat({header(0x4C5A4821, 0x7FFFFFFF), bytes({0xE6, 0x80})}), kSizeLzh);
-    expectDecompressFailure(concat({header(0x4C5A5257, 0xFFFFFFFF), bytes({0x01, 0x00, 0x80})}),
-                            kSizeLzrw1kh);
+    sizeMismatch(concat({header(0x4C5A5257, 0x7FFFFFFF), bytes({0x01, 0x00, 0x80})}), kSizeLzrw1kh);
+    sizeMismatch(concat({header(0x4C5A4821, 0x7FFFFFFF), bytes({0xE6, 0x80})}), kSizeLzh);
+    sizeMismatch(concat({header(0x4C5A5257, 0xFFFFFFFF), bytes({0x01, 0x00, 0x80})}), kSizeLzrw1kh);
     // A damaged block, and a record longer than any block.
-    expectDecompressFailure(concat({header(0x4C5A5257, 3), bytes({0x05, 0x00, 0x40, 0x80, 0x00, 0x00, 0x10})}),
-                            kSizeLzrw1kh);
-    expectDecompressFailure(concat({header(0x4C5A5257, 3), bytes({0xFF, 0xFF}), Bytes(65535, 0x80)}),
-                            kSizeLzrw1kh);
+    sizeMismatch(concat({header(0x4C5A5257, 3), bytes({0x05, 0x00, 0x40, 0x80, 0x00, 0x00, 0x10})}), kSizeLzrw1kh);
+    sizeMismatch(concat({header(0x4C5A5257, 3), bytes({0xFF, 0xFF}), Bytes(65535, 0x80)}), kSizeLzrw1kh);
     // Fixed-size reads that come up short.
     const std::string readError = "Lzrw1 : Error reading from input file : " + in;
-    expectDecompressFailure({}, readError);
-    expectDecompressFailure(bytes({0x57, 0x52}), readError);
-    expectDecompressFailure(bytes({0x57, 0x52, 0x5A, 0x4C, 0x03}), readError);
-    expectDecompressFailure(concat({header(0x4C5A5257, 3), bytes({0x04, 0x00, 0x80, 1})}), readError);
+    expectDecompressFailure({}, Kind::ReadError, readError);
+    expectDecompressFailure(bytes({0x57, 0x52}), Kind::ReadError, readError);
+    expectDecompressFailure(bytes({0x57, 0x52, 0x5A, 0x4C, 0x03}), Kind::ReadError, readError);
+    expectDecompressFailure(concat({header(0x4C5A5257, 3), bytes({0x04, 0x00, 0x80, 1})}), Kind::ReadError,
+                            readError);
     Bytes cut = compressStream(mixed(40000), TCompressMode::Fast);
     cut.resize(cut.size() - 10);
-    expectDecompressFailure(cut, readError);
+    expectDecompressFailure(cut, Kind::ReadError, readError);
     // A truncated LZH body.
     cut = compressStream(mixed(40000), TCompressMode::Good);
     cut.resize(cut.size() / 2);
-    expectDecompressFailure(cut, kSizeLzh);
+    expectDecompressFailure(cut, Kind::SizeMismatch, kSizeLzh);
 }
 
 TEST_F(Lzrw1Files, ErrorsBeforeTheOutputIsOpenedLeaveItAlone)
 {
     writeFile(out, bytes("keep me"));
-    expectFailure([&] { c.Compress(); }, "Lzrw1 compression : Failed to obtain the size of : " + in);
-    expectFailure([&] { c.Decompress(); }, "Lzrw1 (de)compression : Failed to open input file : " + in);
-    expectFailure([&] { c.Advise(); }, "Lzrw1 advise : can not get the size of : " + in);
+    expectFailure([&] { c.Compress(); }, Kind::ReadError, "Lzrw1 compression : Failed to obtain the size of : " + in);
+    expectFailure([&] { c.Decompress(); }, Kind::ReadError,
+                  "Lzrw1 (de)compression : Failed to open input file : " + in);
+    expectFailure([&] { c.Advise(); }, Kind::ReadError, "Lzrw1 advise : can not get the size of : " + in);
     EXPECT_EQ(readFile(out), bytes("keep me"));
 
     // Compressing a file onto itself would destroy it.
     writeFile(in, bytes("the input"));
     c.OutputFile = in;
-    expectFailure([&] { c.Compress(); }, "Lzrw1 (de)compression : Failed to open output file : " + in);
+    expectFailure([&] { c.Compress(); }, Kind::WriteError,
+                  "Lzrw1 (de)compression : Failed to open output file : " + in);
     EXPECT_EQ(readFile(in), bytes("the input"));
 
     c.OutputFile = (dir / "no-such-dir" / "out.lz").string();
-    expectFailure([&] { c.Compress(); },
+    expectFailure([&] { c.Compress(); }, Kind::WriteError,
                   "Lzrw1 (de)compression : Failed to open output file : " + c.OutputFile);
 }
 
@@ -397,27 +401,30 @@ TEST(Lzrw1Streams, FailureMessages)
     c.CompressMode = TCompressMode::Fast;
     std::ostringstream out;
     c.OutputStream = &out;
-    expectFailure([&] { c.Compress(); },
+    expectFailure([&] { c.Compress(); }, Kind::ReadError,
                   "Lzrw1 compression : Failed to obtain the size of the input stream !");
-    expectFailure([&] { c.Decompress(); }, "Lzrw1 (de)compression : Failed to initialize input stream !");
-    expectFailure([&] { c.Advise(); }, "Lzrw1 advise : can not get size of inputstream !");
+    expectFailure([&] { c.Decompress(); }, Kind::ReadError,
+                  "Lzrw1 (de)compression : Failed to initialize input stream !");
+    expectFailure([&] { c.Advise(); }, Kind::ReadError, "Lzrw1 advise : can not get size of inputstream !");
 
     std::istringstream in("data");
     c.InputStream = &in;
     c.OutputStream = nullptr;
-    expectFailure([&] { c.Compress(); }, "Lzrw1 (de)compression : Failed to initialize output stream !");
+    expectFailure([&] { c.Compress(); }, Kind::WriteError,
+                  "Lzrw1 (de)compression : Failed to initialize output stream !");
 
     FullBuf full;
     std::ostream fullOut(&full);
     c.OutputStream = &fullOut;
-    expectFailure([&] { c.Compress(); }, "Lzrw1 : Error writing to output stream !");
+    expectFailure([&] { c.Compress(); }, Kind::WriteError, "Lzrw1 : Error writing to output stream !");
 
     in.str("NOPE1234");
     c.OutputStream = &out;
-    expectFailure([&] { c.Decompress(); }, "Lzrw1 decompression : input stream contains no valid header !");
+    expectFailure([&] { c.Decompress(); }, Kind::NoHeader,
+                  "Lzrw1 decompression : input stream contains no valid header !");
     in.clear();
     in.str("WRZ");
-    expectFailure([&] { c.Decompress(); }, "Lzrw1 : Error reading from input stream !");
+    expectFailure([&] { c.Decompress(); }, Kind::ReadError, "Lzrw1 : Error reading from input stream !");
 
     const Bytes data = mixed(100000);
     for (TCompressMode mode : {TCompressMode::Fast, TCompressMode::Good}) {
@@ -426,22 +433,22 @@ TEST(Lzrw1Streams, FailureMessages)
         FaultyBuf broken(data, 50000);
         std::istream brokenIn(&broken);
         c.InputStream = &brokenIn;
-        expectFailure([&] { c.Compress(); }, "Lzrw1 : Error reading from input stream !" + suffix);
+        expectFailure([&] { c.Compress(); }, Kind::ReadError, "Lzrw1 : Error reading from input stream !" + suffix);
         // An input shorter than the size taken at the start.
         FaultyBuf shrunk(data, data.size() + 1, 10);
         std::istream shrunkIn(&shrunk);
         c.InputStream = &shrunkIn;
-        expectFailure([&] { c.Compress(); }, "Lzrw1 : Error reading from input stream !" + suffix);
+        expectFailure([&] { c.Compress(); }, Kind::ReadError, "Lzrw1 : Error reading from input stream !" + suffix);
     }
 
     const Bytes lzh = compressStream(data, TCompressMode::Good);
     FaultyBuf brokenLzh(lzh, lzh.size() / 2);
     std::istream brokenLzhIn(&brokenLzh);
     c.InputStream = &brokenLzhIn;
-    expectFailure([&] { c.Decompress(); }, "Lzrw1 : Error reading from input stream ! (LZH)");
+    expectFailure([&] { c.Decompress(); }, Kind::ReadError, "Lzrw1 : Error reading from input stream ! (LZH)");
 
     FaultyBuf brokenAdvise(data, 40000);
     std::istream brokenAdviseIn(&brokenAdvise);
     c.InputStream = &brokenAdviseIn;
-    expectFailure([&] { c.Advise(); }, "Lzrw1 advise : input stream read error !");
+    expectFailure([&] { c.Advise(); }, Kind::ReadError, "Lzrw1 advise : input stream read error !");
 }

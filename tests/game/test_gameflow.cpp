@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,25 +13,43 @@ using namespace qv;
 
 namespace {
 
-// Records what the engine does to the window, the sounds and the tally.
+// Records what the engine shows, plays and reports: the last value of each.
 struct Recorder : GameView, SoundSink, TallySink {
-    std::map<std::string, bool, std::less<>> visible;
-    std::map<std::string, std::string, std::less<>> caption;
-    std::map<std::string, int, std::less<>> tag;
+    std::array<std::array<int, 6>, 6> cells{}; // [row][col]
+    int nextCard = -1;
+    std::string cardType;
+    std::map<int, std::optional<int>> lineScores;
+    int rounds = -1, total = -1, hands = -1;
+    std::string greeting, finalScore;
+    std::map<Panel, bool> panels;
     std::vector<std::string> sounds;
     std::vector<std::string> tallyCalls;
     bool timer2 = false;
     std::string name = "Guest";
 
-    void setVisible(std::string_view c, bool v) override { visible[std::string(c)] = v; }
-    void setCaption(std::string_view c, std::string_view t) override { caption[std::string(c)] = t; }
-    void setTag(std::string_view c, int t) override { tag[std::string(c)] = t; }
-    void showCard(std::string_view c, int card) override { tag[std::string(c)] = card; }
-    void clearCard(std::string_view c) override { tag[std::string(c)] = 0; }
-    void setTimer2(bool on) override { timer2 = on; }
+    void showCell(int row, int col, int card) override { cells.at(row).at(col) = card; }
+    void showNextCard(int card, std::string_view caption) override
+    {
+        nextCard = card;
+        cardType = caption;
+    }
+    void showLineScore(int line, std::optional<int> points) override { lineScores[line] = points; }
+    void showNumbers(int r, int t, int h) override
+    {
+        rounds = r;
+        total = t;
+        hands = h;
+    }
+    void showGreeting(std::string_view text) override { greeting = text; }
+    void showFinalScore(std::string_view text) override { finalScore = text; }
+    void showPanel(Panel panel, bool visible) override { panels[panel] = visible; }
+    void setPauseTimer(bool on) override { timer2 = on; }
     std::string playerName() const override { return name; }
     void playsounds(std::string_view s) override { sounds.emplace_back(s); }
-    void addtomineincrease(int counter) override { tallyCalls.push_back("increase " + std::to_string(counter)); }
+    void addtomineincrease(Counter counter) override
+    {
+        tallyCalls.push_back("increase " + std::to_string(counter));
+    }
     void checkscore(int score, std::string_view who) override
     {
         tallyCalls.push_back("checkscore " + std::to_string(score) + " " + std::string(who));
@@ -85,12 +105,15 @@ struct Flow : ::testing::Test {
 TEST_F(Flow, StartsInactiveAndIgnoresEmptyCells)
 {
     EXPECT_FALSE(game.gameactive());
-    EXPECT_EQ(rec.caption["label_rounds"], "0");
-    EXPECT_EQ(rec.caption["label_total"], "0");
-    EXPECT_EQ(rec.caption["label_score"], "0");
+    EXPECT_EQ(rec.rounds, 0);
+    EXPECT_EQ(rec.total, 0);
+    EXPECT_EQ(rec.hands, 0);
+    for (int line : boardLines)
+        EXPECT_EQ(rec.lineScores.at(line), std::nullopt) << line;
     game.card_11Click(2, 3);
     EXPECT_TRUE(rec.sounds.empty());
-    EXPECT_EQ(rec.tag["card_23"], 0);
+    EXPECT_EQ(rec.cells[2][3], 0);
+    EXPECT_EQ(game.board().cell(2, 3), 0);
 }
 
 TEST_F(Flow, NewGameDealsFromAFreshShuffle)
@@ -100,16 +123,19 @@ TEST_F(Flow, NewGameDealsFromAFreshShuffle)
     EXPECT_TRUE(game.gameactive());
     EXPECT_EQ(rec.sounds, std::vector<std::string>{"startgame"});
     EXPECT_EQ(rec.tallyCalls, std::vector<std::string>{"increase 1"});
-    EXPECT_EQ(rec.caption["label_name"], "Good Luck Guest");
-    EXPECT_EQ(rec.caption["label_cardtype"], "Next Card");
-    EXPECT_EQ(rec.tag["image_nextcard"], 1);
-    EXPECT_EQ(rec.caption["label_rounds"], "1");
-    for (const char *c : {"button_start", "panel_over", "panel_name", "label_breakdown", "panel_continue"})
-        EXPECT_FALSE(rec.visible[c]) << c;
+    EXPECT_EQ(rec.greeting, "Good Luck Guest");
+    EXPECT_EQ(rec.cardType, "Next Card");
+    EXPECT_EQ(rec.nextCard, 1);
+    EXPECT_EQ(game.nextCard(), 1);
+    EXPECT_EQ(rec.rounds, 1);
+    for (Panel p : {Panel::StartButton, Panel::Over, Panel::Name, Panel::BreakdownHint, Panel::Continue,
+                    Panel::Wait, Panel::LineScore})
+        EXPECT_FALSE(rec.panels.at(p)) << int(p);
 
     game.card_11Click(1, 1);
-    EXPECT_EQ(rec.tag["card_11"], 1);
-    EXPECT_EQ(rec.tag["image_nextcard"], 2);
+    EXPECT_EQ(rec.cells[1][1], 1);
+    EXPECT_EQ(game.board().cell(1, 1), 1);
+    EXPECT_EQ(rec.nextCard, 2);
     EXPECT_EQ(rec.sounds.back(), "cardclick");
 }
 
@@ -120,7 +146,7 @@ TEST_F(Flow, OccupiedCellIsRefused)
     game.card_11Click(3, 4);
     game.card_11Click(3, 4);
     EXPECT_EQ(rec.sounds.back(), "invalid");
-    EXPECT_EQ(rec.tag["card_34"], 1);
+    EXPECT_EQ(rec.cells[3][4], 1);
     EXPECT_EQ(game.deck().dealpos, 2);
 }
 
@@ -133,24 +159,32 @@ TEST_F(Flow, SixteenthCardScoresTheRound)
     ASSERT_EQ(rec.sounds.size(), 17u);
     EXPECT_EQ(rec.sounds[15], "cardclick");
     EXPECT_EQ(rec.sounds[16], "roundover");
-    EXPECT_EQ(rec.caption["label_cardtype"], "STARTER");
-    EXPECT_TRUE(rec.visible["label_breakdown"]);
+    EXPECT_EQ(rec.cardType, "STARTER");
+    EXPECT_TRUE(rec.panels.at(Panel::BreakdownHint));
     // The starter is deck slot 17 (the seven of clubs from state 0), in all nine cells.
     for (int k = 1; k <= 5; ++k) {
-        EXPECT_EQ(rec.tag[GameFlow::cellName(5, k)], 7);
-        EXPECT_EQ(rec.tag[GameFlow::cellName(k, 5)], 7);
+        EXPECT_EQ(rec.cells[5][k], 7);
+        EXPECT_EQ(rec.cells[k][5], 7);
     }
-    EXPECT_EQ(rec.tag["image_nextcard"], 7);
+    EXPECT_EQ(rec.nextCard, 7);
+    EXPECT_EQ(game.nextCardCaption(), "STARTER");
     EXPECT_EQ(game.deck().startersuit, 1);
     int sum = 0;
     for (int line : boardLines) {
-        const std::string label = GameFlow::lineLabelName(line);
-        EXPECT_EQ(rec.caption[label], std::to_string(rec.tag[label]));
-        sum += rec.tag[label];
+        ASSERT_TRUE(rec.lineScores.at(line).has_value()) << line;
+        const int points = *rec.lineScores.at(line);
+        EXPECT_EQ(game.lineScore(line), points);
+        // The breakdown adds up to the line's score, over the line's five cards.
+        int categories = 0;
+        for (int p : game.breakdown(line))
+            categories += p;
+        EXPECT_EQ(categories, points) << line;
+        EXPECT_EQ(game.linecards(line)[4], 7);
+        sum += points;
     }
-    EXPECT_EQ(rec.tag["label_score"], sum);
-    EXPECT_EQ(rec.caption["label_score"], std::to_string(sum));
-    EXPECT_EQ(rec.tag["label_total"], sum);
+    EXPECT_EQ(rec.hands, sum);
+    EXPECT_EQ(game.handsTotal(), sum);
+    EXPECT_EQ(rec.total, sum);
     EXPECT_TRUE(rec.timer2);
     EXPECT_TRUE(game.gameactive());
     // Every cell is full now.
@@ -164,10 +198,10 @@ TEST_F(Flow, VerdictComesOnTheSixthTick)
     for (int i = 0; i < 5; ++i)
         game.Timer2Timer();
     EXPECT_TRUE(rec.timer2);
-    EXPECT_FALSE(rec.visible["panel_continue"]);
+    EXPECT_FALSE(rec.panels[Panel::Continue]);
     game.Timer2Timer();
     EXPECT_FALSE(rec.timer2);
-    EXPECT_TRUE(rec.visible["panel_continue"]);
+    EXPECT_TRUE(rec.panels[Panel::Continue]);
     EXPECT_EQ(rec.sounds.back(), "continue");
     EXPECT_EQ(rec.tallyCalls.back(), "increase 2");
     EXPECT_TRUE(game.gameactive());
@@ -177,11 +211,11 @@ TEST_F(Flow, FiftyFourEndsTheGame)
 {
     playRound(54, 54);
     tickOut();
-    EXPECT_FALSE(rec.visible["panel_continue"]);
-    EXPECT_TRUE(rec.visible["panel_over"]);
-    EXPECT_TRUE(rec.visible["button_start"]);
-    EXPECT_TRUE(rec.visible["button_sendscore"]);
-    EXPECT_EQ(rec.caption["label_score1"], "Your Score: 54");
+    EXPECT_FALSE(rec.panels[Panel::Continue]);
+    EXPECT_TRUE(rec.panels[Panel::Over]);
+    EXPECT_TRUE(rec.panels[Panel::StartButton]);
+    EXPECT_TRUE(rec.panels[Panel::SendScore]);
+    EXPECT_EQ(rec.finalScore, "Your Score: 54");
     EXPECT_EQ(rec.tallyCalls.back(), "checkscore 54 Guest");
     EXPECT_EQ(rec.sounds.back(), "gameover");
     EXPECT_FALSE(game.gameactive());
@@ -199,11 +233,12 @@ TEST_F(Flow, RunningTotalCarriesAcrossRounds)
         playRound(lo, hi);
         expected += lo;
         ++round;
-        EXPECT_EQ(rec.caption["label_rounds"], std::to_string(round));
+        EXPECT_EQ(rec.rounds, round);
+        EXPECT_EQ(rec.total, expected);
         EXPECT_EQ(game.runningTotal(), expected);
         tickOut();
     }
-    EXPECT_EQ(rec.caption["label_score1"], "Your Score: 170");
+    EXPECT_EQ(rec.finalScore, "Your Score: 170");
     int checks = 0;
     for (const std::string &call : rec.tallyCalls)
         checks += call.rfind("checkscore", 0) == 0;
@@ -218,12 +253,13 @@ TEST_F(Flow, NextRoundClearsTheBoardButKeepsTheTotal)
     playRound(60, 60);
     tickOut();
     game.button_start2Click();
-    EXPECT_EQ(rec.caption["label_score"], "0");
-    EXPECT_EQ(rec.caption["label_total"], "60");
-    EXPECT_EQ(rec.caption["label_rounds"], "2");
-    EXPECT_EQ(rec.caption["label_linescore1"], "");
-    EXPECT_EQ(rec.tag["card_55"], 0);
-    EXPECT_FALSE(rec.visible["panel_continue"]);
+    EXPECT_EQ(rec.hands, 0);
+    EXPECT_EQ(rec.total, 60);
+    EXPECT_EQ(rec.rounds, 2);
+    EXPECT_EQ(rec.lineScores.at(1), std::nullopt);
+    EXPECT_EQ(game.lineScore(1), std::nullopt);
+    EXPECT_EQ(rec.cells[5][5], 0);
+    EXPECT_FALSE(rec.panels[Panel::Continue]);
 }
 
 TEST_F(Flow, NewGameDuringThePauseCancelsTheVerdict)
@@ -232,21 +268,21 @@ TEST_F(Flow, NewGameDuringThePauseCancelsTheVerdict)
     game.Timer2Timer();
     game.StartGame1Click();
     EXPECT_FALSE(rec.timer2);
-    EXPECT_EQ(rec.caption["label_total"], "0");
-    EXPECT_EQ(rec.caption["label_rounds"], "1");
-    EXPECT_FALSE(rec.visible["panel_over"]);
+    EXPECT_EQ(rec.total, 0);
+    EXPECT_EQ(rec.rounds, 1);
+    EXPECT_FALSE(rec.panels[Panel::Over]);
     // A tick that was already on its way changes nothing.
     const auto calls = rec.tallyCalls;
     tickOut();
     EXPECT_EQ(rec.tallyCalls, calls);
-    EXPECT_FALSE(rec.visible["panel_over"]);
+    EXPECT_FALSE(rec.panels[Panel::Over]);
 }
 
 TEST_F(Flow, EmptyNameIsGreetedAndRanked)
 {
     rec.name.clear();
     playRound(0, 30);
-    EXPECT_EQ(rec.caption["label_name"], "Good Luck ");
+    EXPECT_EQ(rec.greeting, "Good Luck ");
     tickOut();
     EXPECT_EQ(rec.tallyCalls.back().substr(0, 11), "checkscore ");
     EXPECT_EQ(rec.tallyCalls.back().back(), ' ');
@@ -257,7 +293,7 @@ TEST_F(Flow, CancelOnlyHidesTheGameOverPanel)
     playRound(0, 30);
     tickOut();
     game.button_cancelClick();
-    EXPECT_FALSE(rec.visible["panel_over"]);
-    EXPECT_TRUE(rec.visible["button_start"]);
+    EXPECT_FALSE(rec.panels[Panel::Over]);
+    EXPECT_TRUE(rec.panels[Panel::StartButton]);
     EXPECT_FALSE(game.gameactive());
 }

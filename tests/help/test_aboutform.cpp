@@ -1,8 +1,8 @@
 #include "ui/aboutform.h"
 
 #include "platform/desktop.h"
-#include "ui/selbutton.h"
-#include "ui/url.h"
+#include "widgets/selbutton.h"
+#include "widgets/url.h"
 
 #include <QLabel>
 #include <QTest>
@@ -41,7 +41,6 @@ TEST_F(AboutWindow, WindowProperties)
 
 TEST_F(AboutWindow, VersionReadsVersion1010)
 {
-    EXPECT_EQ(about.versionText(), "1.0.1");
     EXPECT_EQ(label("label_versionword")->text() + " " + label("version")->text() + label("label_build")->text(),
               "Version 1.0.1.0");
     // ".0" sits to the right of the version, never over it.

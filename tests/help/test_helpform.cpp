@@ -1,7 +1,7 @@
 #include "ui/helpform.h"
 
-#include "ui/flatpanel.h"
-#include "ui/selbutton.h"
+#include "widgets/flatpanel.h"
+#include "widgets/selbutton.h"
 
 #include <QLabel>
 #include <QSignalSpy>

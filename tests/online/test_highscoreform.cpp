@@ -1,8 +1,8 @@
-#include "net/highscoreform.h"
-#include "net/htmlview.h"
 #include "net/httpget.h"
 #include "platform/desktop.h"
 #include "tests/server/runningserver.h"
+#include "ui/highscoreform.h"
+#include "widgets/htmlview.h"
 
 #include <QLabel>
 #include <QScreen>

@@ -1,14 +1,13 @@
 // The main window's online flows: posting a score with its wait, the high-score
 // window, the update check and the self-update, against servers on 127.0.0.1.
-#include "net/highscoreform.h"
-#include "net/htmlview.h"
 #include "net/scoreposting.h"
 #include "net/updatecheck.h"
 #include "platform/desktop.h"
 #include "tests/net/rawserver.h"
 #include "tests/server/runningserver.h"
 #include "tests/ui/mainwindow_fixture.h"
-#include "ui/aboutform.h"
+#include "ui/highscoreform.h"
+#include "widgets/htmlview.h"
 
 #include <QLineEdit>
 #include <QTimer>
@@ -31,7 +30,8 @@ protected:
         platform::setProcessStarter({});
     }
 
-    // The main window with the windows it works with, its server on port.
+    // The main window with the high-score window, its server on port. No about
+    // window: the update check needs none.
     Tmain &open(int port, bool autoCheck)
     {
         writeIni(QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=%2\n")
@@ -39,7 +39,6 @@ protected:
                      .arg(autoCheck ? "true" : "false")
                      .toUtf8());
         Tmain &w = window();
-        w.setAboutWindow(&about);
         w.setHighScoreWindow(&highscore);
         return w;
     }
@@ -55,7 +54,6 @@ protected:
 
     const std::function<QString()> savedProgramFile = SelfUpdate::programFile;
     const std::function<void(int)> savedExit = SelfUpdate::exitProgram;
-    Tabout about{QPixmap()};
     Thighscore highscore{QPixmap()};
 };
 
@@ -110,7 +108,7 @@ TEST_F(OnlineMainWindow, PostingOpensTheHighScoreWindowWithThePage)
     const std::vector<ScoreEntry> best = server.store().best(10);
     ASSERT_EQ(best.size(), 1u);
     EXPECT_EQ(best[0].name, "a&s=9 b c");
-    EXPECT_EQ(best[0].score, tagOf("label_total"));
+    EXPECT_EQ(best[0].score, window().game().runningTotal());
     EXPECT_EQ(QString::fromStdString(best[0].date), postingDate(QDate::currentDate()));
 }
 

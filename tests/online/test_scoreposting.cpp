@@ -7,12 +7,13 @@
 namespace {
 
 const QString server = QStringLiteral("http://scores.example/");
+const QString product = QStringLiteral("quenvale");
 
 // The query as the score server receives it, decoded by the server's own rules.
 ScorePost received(const QString &name, const QString &date = QStringLiteral("3/5/24"),
                    const QString &score = QStringLiteral("57"))
 {
-    const QString address = scorePostAddress(server, name, date, score);
+    const QString address = scorePostAddress(server, product, name, date, score);
     const QString query = address.mid(address.indexOf(QLatin1Char('?')) + 1);
     ScorePostParse parsed = parseScorePost(query.toStdString());
     EXPECT_TRUE(parsed.post.has_value()) << parsed.reason << " in " << query.toStdString();
@@ -23,9 +24,9 @@ ScorePost received(const QString &name, const QString &date = QStringLiteral("3/
 
 TEST(ScorePosting, AddressesBelowTheServer)
 {
-    EXPECT_EQ(scorePostAddress(server, QStringLiteral("Guest"), QStringLiteral("3/5/24"), QStringLiteral("57")),
+    EXPECT_EQ(scorePostAddress(server, product, QStringLiteral("Guest"), QStringLiteral("3/5/24"), QStringLiteral("57")),
               QStringLiteral("http://scores.example/cgi-bin/quenvale.cgi?name=Guest&date=3%2F5%2F24&score=57"));
-    EXPECT_EQ(highScorePageAddress(server), QStringLiteral("http://scores.example/counter/quenvale.shtml"));
+    EXPECT_EQ(highScorePageAddress(server, product), QStringLiteral("http://scores.example/counter/quenvale.shtml"));
 }
 
 TEST(ScorePosting, EveryNameArrivesAsTyped)
@@ -49,6 +50,9 @@ TEST(ScorePosting, DateIsMonthDayTwoDigitYearWithTheLocaleSeparator)
     // The separator follows the locale; the order stays month first.
     EXPECT_EQ(postingDate(QDate(2024, 3, 5), de), QStringLiteral("3.5.24"));
     EXPECT_EQ(received(QStringLiteral("Guest"), postingDate(QDate(2024, 3, 5), de)).date, "3.5.24");
+    // A locale that spells the month (the C locale: "5 Mar 2024") has no
+    // separator of its own; no letter of the month name is taken for one.
+    EXPECT_EQ(postingDate(QDate(2024, 3, 5), QLocale::c()), QStringLiteral("3/5/24"));
 }
 
 TEST(PostingWait, DotsCycleOneToFive)

@@ -64,7 +64,7 @@ protected:
         SelfUpdate steps([this](const QString &s) { statuses.push_back(s); },
                          [this](const QString &m) { messages.push_back(m); });
         SelfUpdate::backupProgram();
-        return steps.downloadit(getupdate, serverAddress());
+        return steps.downloadit(getupdate, serverAddress(), QStringLiteral("quenvale"));
     }
     QString serverAddress() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server.port()); }
 
@@ -83,15 +83,17 @@ protected:
 TEST(UpdateCheck, AddressesAndFileNames)
 {
     const QString server = QStringLiteral("http://scores.example:8080/");
-    EXPECT_EQ(versionAddress(server), QStringLiteral("http://scores.example:8080/quenvale/quenvaleversion.txt"));
-    EXPECT_EQ(installerAddress(server), QStringLiteral("http://scores.example:8080/quenvale/qvlsetup.exe"));
-    EXPECT_EQ(installerFileName(installerAddress(server), QStringLiteral("/opt/q/")), QStringLiteral("/opt/q/qvlsetup.exe"));
+    const QString product = QStringLiteral("quenvale");
+    EXPECT_EQ(versionAddress(server, product), QStringLiteral("http://scores.example:8080/quenvale/quenvaleversion.txt"));
+    EXPECT_EQ(installerAddress(server, product), QStringLiteral("http://scores.example:8080/quenvale/qvlsetup.exe"));
+    EXPECT_EQ(installerFileName(installerAddress(server, product), QStringLiteral("/opt/q/")),
+              QStringLiteral("/opt/q/qvlsetup.exe"));
     EXPECT_EQ(backupFileName(QStringLiteral("/opt/q/quenvale")), QStringLiteral("/opt/q/quenvale.BAK"));
     EXPECT_EQ(backupFileName(QStringLiteral("/opt/q/quenvale.exe")), QStringLiteral("/opt/q/quenvale.BAK"));
     EXPECT_EQ(backupFileName(QStringLiteral("/opt/q.d/quenvale")), QStringLiteral("/opt/q.d/quenvale.BAK"));
     EXPECT_EQ(installerArguments(), (QStringList{"/SP-", "/silent", "/noicons"}));
-    EXPECT_EQ(updateErrorText(server), QStringLiteral("There was an error in the update process. Please downloadQUENVALE "
-                                                      "manually from http://scores.example:8080."));
+    EXPECT_EQ(updateErrorText(server, product), QStringLiteral("There was an error in the update process. Please "
+                                                               "downloadQUENVALE manually from http://scores.example:8080."));
 }
 
 TEST(UpdateCheck, AnyDifferenceFromTheRunningVersionIsOffered)
@@ -135,7 +137,7 @@ TEST_F(SelfUpdateSteps, InstallerThatCannotStartGivesTheErrorAndPutsTheProgramBa
     EXPECT_FALSE(update());
     EXPECT_EQ(starts, std::vector<QString>{installer + QStringLiteral(" /SP-|/silent|/noicons")});
     EXPECT_EQ(statuses, (std::vector<QString>{QStringLiteral("Received 8 bytes"), QStringLiteral("Installing")}));
-    EXPECT_EQ(messages, std::vector<QString>{updateErrorText(serverAddress())});
+    EXPECT_EQ(messages, std::vector<QString>{updateErrorText(serverAddress(), QStringLiteral("quenvale"))});
     EXPECT_EQ(readAll(program), "the running program");
     EXPECT_FALSE(QFile::exists(backup));
     EXPECT_TRUE(exits.empty());

@@ -1,17 +1,17 @@
+// The tally model on its own: ranking, counters, reset, grid text and the file.
 #include "tally/tallyfile.h"
-#include "tally/tallylistform.h"
-#include "ui/boardcontrols.h"
+#include "tally/tallymodel.h"
 
-#include <QDate>
-#include <QFile>
-#include <QLabel>
-#include <QLocale>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
-#include <sstream>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,11 +27,10 @@ std::vector<std::string> lines(const std::string &text)
     return out;
 }
 
-QByteArray fileBytes(const QString &path)
+std::string fileBytes(const fs::path &path)
 {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
 // The text of a tally nobody has played on yet.
@@ -50,82 +49,73 @@ std::string emptyTallyText()
     return t;
 }
 
+// The empty tally's text with some lines changed (0-based line numbers).
+std::string emptyTallyWith(const std::map<int, std::string> &changes)
+{
+    auto cells = lines(emptyTallyText());
+    for (const auto &[line, text] : changes)
+        cells[line] = text;
+    std::string text;
+    for (const auto &l : cells)
+        text += l + "\r\n";
+    return text;
+}
+
 struct Tally : ::testing::Test {
-    QTemporaryDir dir;
-    QString path;
-    std::unique_ptr<Ttallylist> window;
-    std::vector<QString> errors;
-    bool answer = true;
+    fs::path dir;
+    std::string path;
+    std::unique_ptr<TallyModel> tally;
+    int changes = 0;
 
     void SetUp() override
     {
-        path = dir.filePath("quenvaletally.tld");
-        Ttallylist::showError = [this](QWidget *, const QString &m) { errors.push_back(m); };
-        Ttallylist::askYesNo = [this](QWidget *, const QString &q) {
-            EXPECT_EQ(q, "Are you sure you want to reset the Tally?");
-            return answer;
-        };
+        std::string templ = (fs::temp_directory_path() / "quenvale-tally-XXXXXX").string();
+        dir = mkdtemp(templ.data());
+        path = (dir / "quenvaletally.tld").string();
         open();
     }
+    void TearDown() override { fs::remove_all(dir); }
 
-    void open() { window = std::make_unique<Ttallylist>(QPixmap(), nullptr, path); }
-    // Starts again on a tally file holding the empty tally with some lines changed
-    // (0-based line numbers of the grid text).
-    void reopenWith(const std::map<int, std::string> &changes)
+    void open()
     {
-        auto cells = lines(emptyTallyText());
-        for (const auto &[line, text] : changes)
-            cells[line] = text;
-        std::string text;
-        for (const auto &l : cells)
-            text += l + "\r\n";
-        window.reset();
-        writeTallyFile(path, text);
+        tally = std::make_unique<TallyModel>([] { return std::string("6/2/24"); });
+        tally->changed = [this] { ++changes; };
+    }
+    // Ends the program (the tally is written) and starts it again (read back).
+    std::string restart()
+    {
+        EXPECT_TRUE(tally->save(path));
         open();
+        return tally->load(path);
     }
-    void reopen()
+    std::string counters()
     {
-        window.reset();
-        open();
-    }
-
-    QLabel *label(const QString &name) { return window->findChild<QLabel *>(name); }
-    QString score(int n) { return label(QStringLiteral("label_high%1").arg(n))->text(); }
-    int scoreTag(int n) { return tag(label(QStringLiteral("label_high%1").arg(n))); }
-    QString name(int n) { return label(QStringLiteral("label_name%1").arg(n))->text(); }
-    QString counters()
-    {
-        return label("mylabel_1")->text() + "," + label("mylabel_2")->text() + "," + label("mylabel_3")->text();
-    }
-    bool highlighted(int n)
-    {
-        QLabel *l = label(QStringLiteral("label_high%1").arg(n));
-        return l->palette().color(QPalette::WindowText) == QColor(255, 255, 255) && l->font().bold();
+        return tally->counter(1) + "," + tally->counter(2) + "," + tally->counter(3);
     }
 };
 
 } // namespace
 
-TEST_F(Tally, NewTallyIsWrittenAtExitByteForByte)
+TEST_F(Tally, NewTallyIsWrittenByteForByte)
 {
     EXPECT_EQ(counters(), "0,0,0");
-    EXPECT_EQ(score(1), "");
-    window.reset();
-    const QByteArray bytes = fileBytes(path);
-    ASSERT_GE(bytes.size(), 12);
-    EXPECT_EQ(bytes.left(4), QByteArray("\x57\x52\x5A\x4C", 4));
+    EXPECT_EQ(tally->scoreText(1), "");
+    EXPECT_EQ(tally->score(1), TallyModel::emptyScore);
+    ASSERT_TRUE(tally->save(path));
+    const std::string bytes = fileBytes(path);
+    ASSERT_GE(bytes.size(), 12u);
+    EXPECT_EQ(bytes.substr(0, 4), "\x57\x52\x5A\x4C");
     const std::string text = readTallyFile(path);
     EXPECT_EQ(lines(text).size(), 110u);
     EXPECT_EQ(text, emptyTallyText());
-    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(tally->text(), emptyTallyText());
 }
 
 TEST_F(Tally, ResetChangesOnlyTheUnusedCells)
 {
-    window->button_resetClick();
-    window.reset();
+    tally->reset();
     const auto before = lines(emptyTallyText());
-    const auto after = lines(readTallyFile(path));
+    const auto after = lines(tally->text());
     ASSERT_EQ(after.size(), 110u);
     std::vector<int> differing;
     for (size_t i = 0; i < after.size(); ++i)
@@ -136,125 +126,157 @@ TEST_F(Tally, ResetChangesOnlyTheUnusedCells)
     EXPECT_EQ(after[62], "0");
 }
 
-TEST_F(Tally, DecliningTheResetChangesNothing)
+TEST_F(Tally, ResetEmptiesEveryPlaceAndTheHighlight)
 {
-    window->checkscore(75, QStringLiteral("Ann"));
-    answer = false;
-    window->button_resetClick();
-    EXPECT_EQ(score(1), "75");
-    answer = true;
-    window->button_resetClick();
-    EXPECT_EQ(score(1), "");
-    EXPECT_EQ(scoreTag(1), -1000);
-    EXPECT_FALSE(label("label_high1")->font().bold());
+    tally->checkscore(75, "Ann");
+    tally->addtomineincrease(TallyModel::totalRounds);
+    tally->reset();
+    EXPECT_EQ(counters(), "0,0,0");
+    EXPECT_EQ(tally->scoreText(1), "");
+    EXPECT_EQ(tally->name(1), "");
+    EXPECT_EQ(tally->score(1), TallyModel::emptyScore);
+    EXPECT_EQ(tally->highlighted(), 0);
+    for (int n = 1; n <= TallyModel::places; ++n)
+        EXPECT_FALSE(tally->bold(n)) << n;
+    // A score ranked after the reset makes its own place bold again.
+    tally->checkscore(10, "Bo");
+    EXPECT_TRUE(tally->bold(1));
+    EXPECT_FALSE(tally->bold(2));
 }
 
 TEST_F(Tally, LoadThenSaveKeepsTheBytes)
 {
-    window->checkscore(88, QStringLiteral("Bea"));
-    window->addtomineincrease(1);
-    reopen();
-    EXPECT_EQ(score(1), "88");
-    EXPECT_EQ(name(1), "Bea");
+    tally->checkscore(88, "Bea");
+    tally->addtomineincrease(TallyModel::totalRounds);
+    EXPECT_EQ(restart(), "");
+    EXPECT_EQ(tally->scoreText(1), "88");
+    EXPECT_EQ(tally->name(1), "Bea");
+    EXPECT_EQ(tally->date(1), "6/2/24");
     EXPECT_EQ(counters(), "1,0,0");
-    const QByteArray first = fileBytes(path);
-    reopen();
-    window.reset();
+    // The highlight is not saved.
+    EXPECT_EQ(tally->highlighted(), 0);
+    const std::string first = fileBytes(path);
+    restart();
+    ASSERT_TRUE(tally->save(path));
     EXPECT_EQ(fileBytes(path), first);
 }
 
 TEST_F(Tally, ScoreThatIsNotANumberRanksAsEmptyAndIsKept)
 {
-    reopenWith({{15, "50"}, {16, "abc"}, {28, "Cy"}, {29, "Di"}}); // places 1 and 2
-    EXPECT_EQ(score(2), "");
-    EXPECT_EQ(scoreTag(2), -1000);
-    // Saved back unchanged.
-    window.reset();
-    EXPECT_EQ(lines(readTallyFile(path))[16], "abc");
+    tally->setText(emptyTallyWith({{15, "50"}, {16, "abc"}, {27, "Cy"}, {28, "Di"}})); // places 1 and 2
+    EXPECT_EQ(tally->scoreText(2), "");
+    EXPECT_EQ(tally->score(2), TallyModel::emptyScore);
+    EXPECT_EQ(lines(tally->text())[16], "abc");
     // A new score goes above it; the letters move down with their place.
-    open();
-    EXPECT_TRUE(window->checkscore(10, QStringLiteral("Ed")));
-    EXPECT_EQ(score(2), "10");
-    EXPECT_EQ(window->table().Cells(1, 3), "abc");
+    EXPECT_TRUE(tally->checkscore(10, "Ed"));
+    EXPECT_EQ(tally->scoreText(2), "10");
+    EXPECT_EQ(tally->table().Cells(1, 3), "abc");
+    EXPECT_EQ(tally->name(3), "Di");
+}
+
+TEST_F(Tally, EmptyScoreCellsReadAsEmptyPlaces)
+{
+    tally->setText(emptyTallyWith({{15, ""}, {16, "-2000"}}));
+    EXPECT_EQ(tally->table().Cells(1, 1), "-1000");
+    EXPECT_EQ(tally->table().Cells(1, 2), "-2000");
+    EXPECT_EQ(tally->scoreText(2), "");
+    // -1000 and less are empty places: any game score goes above them.
+    EXPECT_TRUE(tally->checkscore(0, ""));
+    EXPECT_EQ(tally->highlighted(), 1);
+}
+
+TEST_F(Tally, TextThatIsNotGridTextChangesNothing)
+{
+    tally->checkscore(40, "Flo");
+    EXPECT_THROW(tally->setText("nine\r\n12\r\n"), EInOutError);
+    EXPECT_EQ(tally->scoreText(1), "40");
 }
 
 TEST_F(Tally, DamagedFileIsReportedOnceAndKeptAside)
 {
-    window.reset();
     {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("this is not a tally");
+        std::ofstream f(path, std::ios::binary);
+        f << "this is not a tally";
     }
-    open();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].contains("no valid header")) << errors[0].toStdString();
+    const std::string error = tally->load(path);
+    EXPECT_EQ(error, path + " : Lzrw1 decompression : this file has no valid header !");
     EXPECT_EQ(counters(), "0,0,0");
-    window.reset();
-    EXPECT_EQ(fileBytes(path + ".bak"), QByteArray("this is not a tally"));
+    ASSERT_TRUE(tally->save(path));
+    EXPECT_EQ(fileBytes(path + ".bak"), "this is not a tally");
     EXPECT_EQ(readTallyFile(path), emptyTallyText());
-    errors.clear();
     open();
-    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(tally->load(path), "");
+}
+
+TEST_F(Tally, MissingFileIsTheEmptyTallyAndAFolderThatCannotBeWrittenFailsQuietly)
+{
+    EXPECT_EQ(tally->load(path), "");
+    EXPECT_EQ(tally->text(), emptyTallyText());
+    EXPECT_FALSE(tally->save((dir / "no-such-folder" / "quenvaletally.tld").string()));
+    // A folder where the file should be is reported, not read.
+    fs::create_directory(path);
+    EXPECT_EQ(tally->load(path), "Is a directory : " + path);
 }
 
 TEST_F(Tally, RankingPlacesEqualScoresAboveOlderOnes)
 {
     for (int s : {90, 90, 120})
-        window->checkscore(s, QStringLiteral("old"));
+        tally->checkscore(s, "old");
     for (int n = 4; n <= 10; ++n)
-        window->checkscore(10 - n, QStringLiteral("p%1").arg(n)); // fills places 4..10
-    EXPECT_TRUE(window->checkscore(90, QStringLiteral("new")));
-    EXPECT_EQ(score(1), "120");
-    EXPECT_EQ(score(2), "90");
-    EXPECT_EQ(name(2), "new");
-    EXPECT_EQ(score(3), "90");
-    EXPECT_EQ(score(4), "90");
-    EXPECT_TRUE(highlighted(2));
-    EXPECT_FALSE(highlighted(3));
-    EXPECT_EQ(label("label_date2")->text(),
-              QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-    EXPECT_EQ(window->table().Cells(2, 2), "new");
+        tally->checkscore(10 - n, "p" + std::to_string(n)); // fills places 4..10
+    changes = 0;
+    EXPECT_TRUE(tally->checkscore(90, "new"));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(tally->scoreText(1), "120");
+    EXPECT_EQ(tally->scoreText(2), "90");
+    EXPECT_EQ(tally->name(2), "new");
+    EXPECT_EQ(tally->date(2), "6/2/24");
+    EXPECT_EQ(tally->scoreText(3), "90");
+    EXPECT_EQ(tally->scoreText(4), "90");
+    EXPECT_EQ(tally->name(4), "old");
+    EXPECT_EQ(tally->highlighted(), 2);
+    EXPECT_EQ(tally->table().Cells(2, 2), "new");
+    // The former place 10 (p10, 0 points) is gone.
+    EXPECT_EQ(tally->name(10), "p9");
 }
 
 TEST_F(Tally, FullListTakesOnlyScoresAtLeastItsLast)
 {
     for (int s = 130; s >= 40; s -= 10)
-        window->checkscore(s, QStringLiteral("p"));
-    EXPECT_EQ(score(10), "40");
-    EXPECT_FALSE(window->checkscore(39, QStringLiteral("no")));
-    for (int n = 1; n <= 10; ++n)
-        EXPECT_FALSE(label(QStringLiteral("label_high%1").arg(n))->palette().color(QPalette::WindowText) ==
-                     QColor(255, 255, 255));
-    EXPECT_TRUE(window->checkscore(40, QStringLiteral("yes")));
-    EXPECT_EQ(name(10), "yes");
-    EXPECT_EQ(score(9), "50");
+        tally->checkscore(s, "p");
+    EXPECT_EQ(tally->scoreText(10), "40");
+    EXPECT_FALSE(tally->checkscore(39, "no"));
+    EXPECT_EQ(tally->highlighted(), 0);
+    EXPECT_TRUE(tally->checkscore(40, "yes"));
+    EXPECT_EQ(tally->name(10), "yes");
+    EXPECT_EQ(tally->scoreText(9), "50");
+    EXPECT_EQ(tally->highlighted(), 10);
 }
 
 TEST_F(Tally, ZeroRanksFirstOnAnEmptyTally)
 {
-    window->checkscore(0, std::string_view(""));
-    EXPECT_EQ(score(1), "0");
-    EXPECT_EQ(name(1), "");
-    EXPECT_TRUE(highlighted(1));
+    EXPECT_TRUE(tally->checkscore(0, ""));
+    EXPECT_EQ(tally->scoreText(1), "0");
+    EXPECT_EQ(tally->name(1), "");
+    EXPECT_EQ(tally->highlighted(), 1);
+    EXPECT_EQ(tally->scoreText(2), "");
 }
 
 TEST_F(Tally, CountersAndPercentage)
 {
-    window->addtomineincrease(1);
+    tally->addtomineincrease(TallyModel::totalRounds);
     EXPECT_EQ(counters(), "1,0,0");
-    window->addtomineincrease(2);
+    tally->addtomineincrease(TallyModel::roundsCleared);
     EXPECT_EQ(counters(), "1,1,0");
-    window->addtomineincrease(1);
-    EXPECT_EQ(counters(), "2,1,50");
-    EXPECT_EQ(counters(), "2,1,50"); // the failed second round adds nothing
-    window->addtomineincrease(1);
+    tally->addtomineincrease(TallyModel::totalRounds);
+    EXPECT_EQ(counters(), "2,1,50"); // a failed second round adds nothing more
+    tally->addtomineincrease(TallyModel::totalRounds);
     EXPECT_EQ(counters(), "3,1,33");
 }
 
 TEST_F(Tally, CounterThatIsNotANumberStartsFromZero)
 {
-    reopenWith({{14, "many"}}); // Total Rounds
-    window->addtomineincrease(1);
+    tally->setText(emptyTallyWith({{14, "many"}})); // Total Rounds
+    tally->addtomineincrease(TallyModel::totalRounds);
     EXPECT_EQ(counters(), "1,0,0");
 }

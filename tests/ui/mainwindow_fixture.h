@@ -7,14 +7,16 @@
 #include "game/deck.h"
 #include "platform/paths.h"
 #include "ui/application.h"
-#include "ui/boardcontrols.h"
 #include "ui/mainform.h"
+#include "widgets/cardimage.h"
+#include "widgets/look.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -25,7 +27,7 @@ struct Recorder : qv::SoundSink, qv::TallySink {
     std::vector<std::string> sounds;
     std::vector<std::string> tally;
     void playsounds(std::string_view name) override { sounds.emplace_back(name); }
-    void addtomineincrease(int counter) override { tally.push_back("increase " + std::to_string(counter)); }
+    void addtomineincrease(Counter counter) override { tally.push_back("increase " + std::to_string(counter)); }
     void checkscore(int score, std::string_view name) override
     {
         tally.push_back("checkscore " + std::to_string(score) + " " + std::string(name));
@@ -36,7 +38,7 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        installFontSubstitutions();
+        look::installFontSubstitutions();
         ASSERT_TRUE(dir.isValid());
         // Nothing may reach the real home folder.
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
@@ -69,7 +71,8 @@ protected:
         return found;
     }
     QString caption(const QString &name) { return find<QLabel>(name)->text(); }
-    int tagOf(const QString &name) { return tag(find<QObject>(name)); }
+    // The card a card picture shows: 0 for the back, -1 for none.
+    int cardIn(const QString &name) { return find<CardImage>(name)->picture(); }
     bool shown(const QString &name) { return find(name)->isVisible(); }
     QAction *action(const QString &name) { return find<QAction>(name); }
 
@@ -89,6 +92,29 @@ protected:
             for (int col = 1; col <= 4; ++col)
                 clickCell(row, col);
     }
+    // Every number the engine owns is what the window shows.
+    void expectWindowShowsTheEngine()
+    {
+        const qv::GameFlow &game = window().game();
+        for (int row = 1; row <= 5; ++row)
+            for (int col = 1; col <= 5; ++col) {
+                const int card = game.board().cell(row, col);
+                EXPECT_EQ(cardIn(cellName(row, col)), card == 0 ? -1 : card) << row << col;
+            }
+        EXPECT_EQ(cardIn("image_nextcard"), game.nextCard());
+        EXPECT_EQ(caption("label_cardtype").toStdString(), game.nextCardCaption());
+        for (int line : qv::boardLines) {
+            const std::optional<int> points = game.lineScore(line);
+            EXPECT_EQ(caption(QStringLiteral("label_linescore%1").arg(line)),
+                      points ? QString::number(*points) : QString())
+                << line;
+        }
+        EXPECT_EQ(caption("label_rounds"), QString::number(game.rounds()));
+        EXPECT_EQ(caption("label_total"), QString::number(game.runningTotal()));
+        EXPECT_EQ(caption("label_score"), QString::number(game.handsTotal()));
+        EXPECT_EQ(find<QTimer>("Timer2")->isActive(), game.timer2Running());
+    }
+
     // The pause after a round runs out on the sixth tick.
     void tickOut()
     {

@@ -82,13 +82,63 @@ TEST_F(MainWindow, MenuHasItsCaptionsShortcutsAndChecks)
         EXPECT_NE(window().findChild<QAction *>(item), nullptr) << item;
 }
 
+TEST_F(MainWindow, EveryEngineCallReachesItsControl)
+{
+    Tmain &m = window();
+    m.showCell(3, 2, 17);
+    m.showCell(5, 5, 40);
+    EXPECT_EQ(cardIn("card_32"), 17);
+    EXPECT_EQ(cardIn("card_55"), 40);
+    EXPECT_EQ(cardIn("card_23"), -1);
+    m.showCell(3, 2, 0);
+    EXPECT_FALSE(find<CardImage>("card_32")->hasPicture());
+
+    m.showNextCard(9, "STARTER");
+    EXPECT_EQ(cardIn("image_nextcard"), 9);
+    EXPECT_EQ(caption("label_cardtype"), "STARTER");
+    m.showLineScore(7, 12);
+    m.showLineScore(2, 0);
+    EXPECT_EQ(caption("label_linescore7"), "12");
+    EXPECT_EQ(caption("label_linescore2"), "0");
+    m.showLineScore(7, std::nullopt);
+    EXPECT_EQ(caption("label_linescore7"), "");
+    m.showNumbers(3, 140, 61);
+    EXPECT_EQ(caption("label_rounds"), "3");
+    EXPECT_EQ(caption("label_total"), "140");
+    EXPECT_EQ(caption("label_score"), "61");
+    m.showGreeting("Good Luck Ann");
+    EXPECT_EQ(caption("label_name"), "Good Luck Ann");
+    m.showFinalScore("Your Score: 9");
+    EXPECT_EQ(caption("label_score1"), "Your Score: 9");
+
+    const std::pair<qv::Panel, const char *> panels[] = {
+        {qv::Panel::StartButton, "button_start"}, {qv::Panel::BreakdownHint, "label_breakdown"},
+        {qv::Panel::Name, "panel_name"},          {qv::Panel::Over, "panel_over"},
+        {qv::Panel::SendScore, "button_sendscore"}, {qv::Panel::Wait, "panel_wait"},
+        {qv::Panel::Continue, "panel_continue"},  {qv::Panel::LineScore, "panel_linescore"}};
+    for (const auto &[panel, name] : panels) {
+        m.showPanel(panel, true);
+        EXPECT_FALSE(find(name)->isHidden()) << name;
+        m.showPanel(panel, false);
+        EXPECT_TRUE(find(name)->isHidden()) << name;
+    }
+
+    m.setPauseTimer(true);
+    EXPECT_TRUE(find<QTimer>("Timer2")->isActive());
+    m.setPauseTimer(false);
+    EXPECT_FALSE(find<QTimer>("Timer2")->isActive());
+    find<QLineEdit>("edit_name")->setText("Zed");
+    EXPECT_EQ(m.playerName(), "Zed");
+}
+
 TEST_F(MainWindow, PlacingCards)
 {
     window();
     click("button_namecancel");
     // No game yet: an empty cell ignores the click, silently.
     clickCell(2, 3);
-    EXPECT_EQ(tagOf("card_23"), 0);
+    EXPECT_EQ(window().game().board().cell(2, 3), 0);
+    EXPECT_EQ(cardIn("card_23"), -1);
     EXPECT_EQ(rec.sounds, Strings{"entered"});
 
     window().game().generator().seed(0); // deals 1, 2, 47, 13, ...
@@ -97,17 +147,19 @@ TEST_F(MainWindow, PlacingCards)
     EXPECT_FALSE(shown("label_breakdown"));
     EXPECT_EQ(caption("label_name"), "Good Luck Guest");
     EXPECT_EQ(caption("label_rounds"), "1");
-    EXPECT_EQ(tagOf("image_nextcard"), 1);
+    EXPECT_EQ(cardIn("image_nextcard"), 1);
+    expectWindowShowsTheEngine();
 
     clickCell(2, 3);
-    EXPECT_EQ(tagOf("card_23"), 1);
-    EXPECT_EQ(find<CardImage>("card_23")->picture(), 1);
+    EXPECT_EQ(window().game().board().cell(2, 3), 1);
+    EXPECT_EQ(cardIn("card_23"), 1);
     EXPECT_EQ(find("card_23")->accessibleName(), "Row 2, column 3: ace of clubs");
-    EXPECT_EQ(tagOf("image_nextcard"), 2);
+    EXPECT_EQ(cardIn("image_nextcard"), 2);
     // An occupied cell refuses and keeps its card.
     clickCell(2, 3);
-    EXPECT_EQ(tagOf("card_23"), 1);
-    EXPECT_EQ(tagOf("image_nextcard"), 2);
+    EXPECT_EQ(cardIn("card_23"), 1);
+    EXPECT_EQ(cardIn("image_nextcard"), 2);
+    expectWindowShowsTheEngine();
     EXPECT_EQ(rec.sounds, (Strings{"entered", "startgame", "cardclick", "invalid"}));
     EXPECT_EQ(rec.tally, Strings{"increase 1"});
 }
@@ -123,23 +175,23 @@ TEST_F(MainWindow, WholeGameThroughClicks)
     const qv::Board b = scoredBoard(first);
     const int starter = b.cell(5, 5);
     EXPECT_EQ(caption("label_cardtype"), "STARTER");
-    EXPECT_EQ(tagOf("image_nextcard"), starter);
+    EXPECT_EQ(cardIn("image_nextcard"), starter);
     EXPECT_TRUE(shown("label_breakdown"));
     for (int k = 1; k <= 5; ++k) {
-        EXPECT_EQ(tagOf(cellName(5, k)), starter);
-        EXPECT_EQ(tagOf(cellName(k, 5)), starter);
+        EXPECT_EQ(cardIn(cellName(5, k)), starter);
+        EXPECT_EQ(cardIn(cellName(k, 5)), starter);
     }
     for (int row = 1; row <= 4; ++row)
         for (int col = 1; col <= 4; ++col)
-            EXPECT_EQ(tagOf(cellName(row, col)), b.cell(row, col));
+            EXPECT_EQ(cardIn(cellName(row, col)), b.cell(row, col));
     for (int line : qv::boardLines) {
         int points = 0;
         for (int p : b.linebreakdown[line - 1])
             points += p;
-        const QString label = QStringLiteral("label_linescore%1").arg(line);
-        EXPECT_EQ(tagOf(label), points) << line;
-        EXPECT_EQ(caption(label), QString::number(points)) << line;
+        EXPECT_EQ(window().game().lineScore(line), points) << line;
+        EXPECT_EQ(caption(QStringLiteral("label_linescore%1").arg(line)), QString::number(points)) << line;
     }
+    expectWindowShowsTheEngine();
     EXPECT_EQ(caption("label_score"), "55");
     EXPECT_EQ(caption("label_total"), "55");
     EXPECT_TRUE(find<QTimer>("Timer2")->isActive());
@@ -259,7 +311,8 @@ TEST_F(MainWindow, NewGameDuringThePause)
     EXPECT_EQ(caption("label_total"), "0");
     EXPECT_EQ(caption("label_rounds"), "1");
     EXPECT_EQ(caption("label_cardtype"), "Next Card");
-    EXPECT_EQ(tagOf("card_11"), 0);
+    EXPECT_EQ(cardIn("card_11"), -1);
+    expectWindowShowsTheEngine();
 }
 
 TEST_F(MainWindow, NamePanel)
@@ -324,7 +377,7 @@ TEST_F(MainWindow, KeyboardPlay)
     // The first Enter only shows which cell is chosen.
     QTest::keyClick(board, Qt::Key_Return);
     EXPECT_TRUE(highlight->isVisible());
-    EXPECT_EQ(tagOf("card_11"), 0);
+    EXPECT_EQ(cardIn("card_11"), -1);
     QTest::keyClick(board, Qt::Key_Right);
     QTest::keyClick(board, Qt::Key_Right);
     QTest::keyClick(board, Qt::Key_Down);
@@ -334,7 +387,7 @@ TEST_F(MainWindow, KeyboardPlay)
     EXPECT_EQ(board->accessibleDescription(), "Row 2, column 3: empty");
 
     QTest::keyClick(board, Qt::Key_Return);
-    EXPECT_EQ(tagOf("card_23"), 1);
+    EXPECT_EQ(cardIn("card_23"), 1);
     EXPECT_EQ(board->accessibleDescription(), "Row 2, column 3: ace of clubs");
     QTest::keyClick(board, Qt::Key_Space); // the same cell again
     EXPECT_EQ(rec.sounds.back(), "invalid");
@@ -346,7 +399,8 @@ TEST_F(MainWindow, KeyboardPlay)
     }
     EXPECT_EQ(window().keyboardCell(), QPoint(4, 1));
     QTest::keyClick(board, Qt::Key_Space);
-    EXPECT_EQ(tagOf("card_41"), 2);
+    EXPECT_EQ(window().game().board().cell(4, 1), 2);
+    expectWindowShowsTheEngine();
     // A click moves the keyboard's cell too, and puts the frame away.
     clickCell(1, 4);
     EXPECT_EQ(window().keyboardCell(), QPoint(1, 4));

@@ -103,7 +103,7 @@ TEST_F(MainWindow, ClosingSavesTheBounds)
 TEST_F(MainWindow, WindowLargerThanTheWorkAreaIsSavedSmaller)
 {
     Tmain &m = window();
-    const QRect area = platform::workArea(&m);
+    const QRect area = platform::workArea(m.screen());
     ASSERT_FALSE(area.isEmpty());
     m.setWindowBounds(QRect(0, 0, area.width() + 50, area.height() + 40));
     m.close();

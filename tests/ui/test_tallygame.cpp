@@ -2,8 +2,9 @@
 // survives the program's end and the next start.
 #include "mainwindow_fixture.h"
 
-#include "tally/tallyfile.h"
-#include "tally/tallylistform.h"
+#include "tally/tallymodel.h"
+#include "ui/tallylistform.h"
+#include "ui/tallyreport.h"
 
 #include <QDate>
 #include <QLineEdit>
@@ -12,12 +13,17 @@
 namespace {
 
 struct TallyGame : MainWindow {
+    std::unique_ptr<TallyModel> model;
+    std::unique_ptr<TallyReport> report;
     std::unique_ptr<Ttallylist> tally;
 
+    // The tally as the program makes it: the model, its window, the game's reports.
     void openTally()
     {
-        tally = std::make_unique<Ttallylist>(window().backgroundTile(), &window());
-        window().setTally(tally.get());
+        model = std::make_unique<TallyModel>(tallyDate);
+        tally = std::make_unique<Ttallylist>(*model, window().backgroundTile(), &window());
+        report = std::make_unique<TallyReport>(*model);
+        window().setTally(report.get());
     }
     QString tallyText(const QString &name) { return tally->findChild<QLabel *>(name)->text(); }
     void TearDown() override
@@ -38,7 +44,7 @@ TEST_F(TallyGame, FinishedGameIsRankedAndKept)
 
     playRound(seedScoring(60, 80), "button_start");
     tickOut();
-    const int first = tagOf("label_total");
+    const int first = window().game().runningTotal();
     playRound(seedScoring(20, 40), "button_start2");
     tickOut();
     ASSERT_TRUE(shown("panel_over"));

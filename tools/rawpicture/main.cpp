@@ -1,7 +1,7 @@
 // qv_rawpicture IN.png OUT: writes the picture as raw pixels (ui/rawpicture.h),
 // premultiplied as the screen wants them, or as opaque pixels when none is
 // transparent, so that painting never has to convert or copy them.
-#include "ui/rawpicture.h"
+#include "widgets/rawpicture.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,0 +1,170 @@
+#include "tally/tallymodel.h"
+
+#include "tally/tallyfile.h"
+
+#include <charconv>
+#include <filesystem>
+#include <optional>
+
+namespace {
+
+// A table cell read as an integer; nothing for text that is not one.
+std::optional<int> cellInteger(const std::string &text)
+{
+    int value = 0;
+    const char *first = text.data();
+    const char *last = first + text.size();
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (text.empty() || ec != std::errc() || ptr != last)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+TallyModel::TallyModel(std::function<std::string()> today) : today_(std::move(today))
+{
+    bold_.fill(true);
+    emptyTable();
+    loadtally();
+}
+
+void TallyModel::notify()
+{
+    if (changed)
+        changed();
+}
+
+void TallyModel::emptyTable()
+{
+    stringgrid_scores.setRowCount(12);
+    for (int c = 0; c <= 4; ++c)
+        stringgrid_scores.setCell(c, 0, "0");
+    for (int r = 1; r <= places; ++r) {
+        stringgrid_scores.setCell(0, r, "");
+        stringgrid_scores.setCell(1, r, "-1000");
+        stringgrid_scores.setCell(2, r, "");
+    }
+}
+
+void TallyModel::loadtally()
+{
+    for (int n = 1; n <= places; ++n) {
+        if (stringgrid_scores.Cells(1, n).empty())
+            stringgrid_scores.setCell(1, n, "-1000");
+        scores_[n] = cellInteger(stringgrid_scores.Cells(1, n)).value_or(emptyScore);
+    }
+}
+
+std::string TallyModel::scoreText(int place) const
+{
+    return score(place) <= emptyScore ? std::string() : stringgrid_scores.Cells(1, place);
+}
+
+void TallyModel::setText(const std::string &text)
+{
+    StringGrid loaded = stringgrid_scores;
+    gridFromText(loaded, text);
+    stringgrid_scores = std::move(loaded);
+    loadtally();
+    notify();
+}
+
+std::string TallyModel::load(const std::string &path)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return {};
+    try {
+        setText(readTallyFile(path));
+        return {};
+    } catch (const std::exception &e) {
+        // The damaged file is kept aside at exit rather than simply overwritten.
+        keepDamagedFile_ = true;
+        return e.what();
+    }
+}
+
+bool TallyModel::save(const std::string &path) const
+{
+    try {
+        if (keepDamagedFile_)
+            keepAsBackup(path);
+        writeTallyFile(path, text());
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+bool TallyModel::checkscore(int score, const std::string &name)
+{
+    highlighted_ = 0;
+    int place = 1;
+    while (place <= places && scores_[place] > score)
+        ++place;
+    if (place > places) {
+        notify();
+        return false;
+    }
+
+    for (int m = places; m > place; --m) {
+        scores_[m] = scores_[m - 1];
+        for (int c = 0; c <= 2; ++c)
+            stringgrid_scores.setCell(c, m, stringgrid_scores.Cells(c, m - 1));
+    }
+    scores_[place] = score;
+    stringgrid_scores.setCell(0, place, today_ ? today_() : std::string());
+    stringgrid_scores.setCell(1, place, std::to_string(score));
+    stringgrid_scores.setCell(2, place, name);
+    highlighted_ = place;
+    bold_[place] = true;
+    notify();
+    return true;
+}
+
+int TallyModel::addit(int column, int row)
+{
+    // A counter that is not a number (a hand-edited file) starts again from 0.
+    const int value = cellInteger(stringgrid_scores.Cells(column, row)).value_or(0) + 1;
+    stringgrid_scores.setCell(column, row, std::to_string(value));
+    return value;
+}
+
+void TallyModel::addtomineset(int column, const std::string &text)
+{
+    stringgrid_scores.setCell(column, 0, text);
+    notify();
+}
+
+void TallyModel::addtomineincrease(int column)
+{
+    addit(column, 0);
+    if (column != totalRounds) {
+        notify();
+        return;
+    }
+    // The round just started counts as not yet cleared.
+    const auto rounds = cellInteger(stringgrid_scores.Cells(totalRounds, 0));
+    const auto cleared = cellInteger(stringgrid_scores.Cells(roundsCleared, 0));
+    int percent = 0;
+    if (rounds && cleared && *rounds != 0)
+        percent = static_cast<int>(static_cast<long long>(*cleared) * 100 / *rounds);
+    addtomineset(clearPercentage, std::to_string(percent));
+}
+
+void TallyModel::reset()
+{
+    stringgrid_scores.setRowCount(12);
+    for (int c = 1; c <= 8; ++c)
+        stringgrid_scores.setCell(c, 0, "0");
+    for (int r = 1; r < stringgrid_scores.RowCount(); ++r) {
+        stringgrid_scores.setCell(0, r, "");
+        stringgrid_scores.setCell(1, r, "-1000");
+        stringgrid_scores.setCell(2, r, "");
+    }
+    scores_.fill(emptyScore);
+    bold_.fill(false);
+    highlighted_ = 0;
+    notify();
+}

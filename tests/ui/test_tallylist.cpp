@@ -1,0 +1,140 @@
+// The tally-list window shows its model, asks before a reset, and reads and
+// writes the tally file at its creation and its end.
+#include "tally/tallyfile.h"
+#include "tally/tallymodel.h"
+#include "ui/tallylistform.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+struct TallyWindow : ::testing::Test {
+    QTemporaryDir dir;
+    QString path;
+    TallyModel model{[] { return std::string("6/2/24"); }};
+    std::unique_ptr<Ttallylist> window;
+    std::vector<QString> errors;
+    std::vector<QString> questions;
+    bool answer = true;
+
+    void SetUp() override
+    {
+        path = dir.filePath("quenvaletally.tld");
+        Ttallylist::showError = [this](QWidget *, const QString &m) { errors.push_back(m); };
+        Ttallylist::askYesNo = [this](QWidget *, const QString &q) {
+            questions.push_back(q);
+            return answer;
+        };
+        window = std::make_unique<Ttallylist>(model, QPixmap(), nullptr, path);
+    }
+
+    QLabel *label(const QString &name) { return window->findChild<QLabel *>(name); }
+    QString text(const QString &name) { return label(name)->text(); }
+    QString counters() { return text("mylabel_1") + "," + text("mylabel_2") + "," + text("mylabel_3"); }
+    // White and bold: the place ranked last.
+    bool highlighted(int n)
+    {
+        for (const char *kind : {"label_high", "label_date", "label_name", "label_num"}) {
+            QLabel *l = label(QStringLiteral("%1%2").arg(kind).arg(n));
+            if (l->palette().color(QPalette::WindowText) != QColor(255, 255, 255) || !l->font().bold())
+                return false;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(TallyWindow, ShowsEveryChangeOfTheModel)
+{
+    EXPECT_EQ(counters(), "0,0,0");
+    EXPECT_EQ(text("label_num3"), "3.");
+    EXPECT_EQ(text("label_high1"), "");
+    model.addtomineincrease(TallyModel::totalRounds);
+    model.addtomineincrease(TallyModel::roundsCleared);
+    model.addtomineincrease(TallyModel::totalRounds);
+    EXPECT_EQ(counters(), "2,1,50");
+
+    model.checkscore(70, "Ann");
+    model.checkscore(90, "Bo");
+    EXPECT_EQ(text("label_high1"), "90");
+    EXPECT_EQ(text("label_name1"), "Bo");
+    EXPECT_EQ(text("label_date1"), "6/2/24");
+    EXPECT_EQ(text("label_high2"), "70");
+    EXPECT_EQ(text("label_name2"), "Ann");
+    EXPECT_TRUE(highlighted(1));
+    EXPECT_FALSE(highlighted(2));
+    EXPECT_EQ(label("label_high2")->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+    // A score below the ten places only takes the highlight away.
+    for (int i = 0; i < 8; ++i)
+        model.checkscore(50, "C");
+    model.checkscore(1, "Dee");
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_FALSE(highlighted(n)) << n;
+}
+
+TEST_F(TallyWindow, ResetAsksFirstAndDecliningChangesNothing)
+{
+    model.checkscore(75, "Ann");
+    answer = false;
+    window->button_resetClick();
+    EXPECT_EQ(questions, std::vector<QString>{"Are you sure you want to reset the Tally?"});
+    EXPECT_EQ(text("label_high1"), "75");
+    EXPECT_TRUE(highlighted(1));
+
+    answer = true;
+    QTest::mouseClick(window->findChild<QWidget *>("button_resettally"), Qt::LeftButton);
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_EQ(text("label_high1"), "");
+    EXPECT_EQ(text("label_name1"), "");
+    EXPECT_FALSE(label("label_high1")->font().bold());
+    EXPECT_EQ(label("label_high1")->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+    EXPECT_EQ(counters(), "0,0,0");
+}
+
+TEST_F(TallyWindow, ReadsTheFileAtStartAndWritesItAtTheEnd)
+{
+    model.checkscore(88, "Bea");
+    window.reset();
+    ASSERT_TRUE(QFile::exists(path));
+
+    TallyModel next([] { return std::string("1/1/25"); });
+    Ttallylist again(next, QPixmap(), nullptr, path);
+    EXPECT_EQ(again.findChild<QLabel *>("label_high1")->text(), "88");
+    EXPECT_EQ(again.findChild<QLabel *>("label_name1")->text(), "Bea");
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(TallyWindow, DamagedFileIsReportedOnceAndTheEmptyTallyShown)
+{
+    window.reset();
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("this is not a tally");
+    }
+    TallyModel fresh([] { return std::string(); });
+    window = std::make_unique<Ttallylist>(fresh, QPixmap(), nullptr, path);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].endsWith(" : Lzrw1 decompression : this file has no valid header !"))
+        << errors[0].toStdString();
+    EXPECT_EQ(counters(), "0,0,0");
+    window.reset();
+    EXPECT_TRUE(QFile::exists(path + ".bak"));
+}
+
+TEST_F(TallyWindow, DoneHidesTheWindowAndKeepsTheTally)
+{
+    model.checkscore(12, "Eve");
+    window->show();
+    QTest::mouseClick(window->findChild<QWidget *>("button_done"), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    window->show();
+    EXPECT_EQ(text("label_high1"), "12");
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The main window's menu items that the window reads or that tests trigger.
+
+class QAction;
+
+struct MainMenu {
+    QAction *StartGame1 = nullptr;
+    QAction *Exit1 = nullptr;
+    QAction *PlaySounds1 = nullptr; // checked: sounds on
+    QAction *ResetScreenLocation1 = nullptr;
+    QAction *ChangeName1 = nullptr;
+    QAction *updatecheck = nullptr; // checked: the update check runs at start
+    QAction *TallyList1 = nullptr;
+    QAction *ViewHighScoreList1 = nullptr;
+    QAction *Help2 = nullptr;
+    QAction *CheckforUpdateNow1 = nullptr;
+    QAction *About1 = nullptr;
+};

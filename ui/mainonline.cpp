@@ -1,0 +1,106 @@
+// The main window's online flows: posting a score with its wait, the high-score
+// list, the update check and the self-update.
+#include "ui/mainform.h"
+
+#include "net/httpclient.h"
+#include "net/httpget.h"
+#include "net/updatecheck.h"
+#include "ui/highscoreform.h"
+#include "ui/settings.h"
+#include "widgets/flatpanel.h"
+#include "widgets/picturebutton.h"
+#include "version.h"
+
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+void Tmain::setHighScoreWindow(Thighscore *highscore)
+{
+    highscore_ = highscore;
+    highscore->setServer(server_);
+    // The reply to a post, even one that comes after "Posting Failed.".
+    connect(highscore, &Thighscore::scorePosted, this, [this] {
+        panels_.panel_over->hide();
+        Timer1->stop();
+    });
+}
+
+void Tmain::button_sendscoreClick()
+{
+    if (panels_.edit_name->text().isEmpty())
+        panels_.edit_name->setText(QStringLiteral("Guest"));
+    if (highscore_)
+        highscore_->sendscore(panels_.edit_name->text(), postingDate(QDate::currentDate()),
+                              QString::number(game_.runningTotal()));
+    postingWait_.start();
+    Timer1->start();
+    panels_.panel_wait->show();
+    panels_.panel_wait->raise();
+}
+
+void Tmain::Timer1Timer()
+{
+    const bool failed = postingWait_.tick();
+    panels_.label_wait->setText(postingWait_.caption());
+    if (failed) {
+        // Stopped first, so no tick runs while the message is up.
+        Timer1->stop();
+        reportError_(QStringLiteral("Posting Failed."));
+    }
+}
+
+void Tmain::button_highscoresClick()
+{
+    if (!highscore_)
+        return;
+    highscore_->loadit();
+    highscore_->showWindow();
+}
+
+void Tmain::ViewHighScoreList1Click()
+{
+    button_highscoresClick();
+}
+
+void Tmain::CheckforUpdateNow1Click()
+{
+    startupdatecheck();
+}
+
+void Tmain::startupdatecheck()
+{
+    checkupdate->URL = versionAddress(server_, QLatin1String(kProductId));
+    checkupdate->StartFetch();
+}
+
+void Tmain::checkupdateDoneString(const QByteArray &result)
+{
+    if (!updateOffered(result, QString::fromLatin1(qv::programVersion)))
+        return;
+    panels_.panel_update->show();
+    panels_.panel_update->raise();
+}
+
+void Tmain::button_updatecancelClick()
+{
+    panels_.panel_update->hide();
+}
+
+void Tmain::button_updateyesClick()
+{
+    panels_.button_updateyes->hide();
+    panels_.button_updatecancel->hide();
+    panels_.label_update->setText(QStringLiteral("Updating. Please Wait..."));
+    SelfUpdate::backupProgram();
+    downloadit();
+}
+
+void Tmain::downloadit()
+{
+    SelfUpdate update([this](const QString &status) { panels_.label_update->setText(status); }, reportError_);
+    // Failed: the program's file is back, and Cancel puts the panel away.
+    if (!update.downloadit(*getupdate, server_, QLatin1String(kProductId)))
+        panels_.button_updatecancel->show();
+}
