@@ -64,8 +64,10 @@ void GameFlow::clearall()
 
 void GameFlow::shufflecards()
 {
+    dealNumber_ = random_.state();
     qv::shufflecards(deck_, random_);
     showNextCard(deck_.nextcard(), "Next Card");
+    tellListeners([this](GameListener &l) { l.roundStarted(*this); });
 }
 
 void GameFlow::button_startClick()
@@ -104,6 +106,7 @@ void GameFlow::card_11Click(int row, int col)
     view_.showCell(row, col, cell);
     ++deck_.dealpos;
     showNextCard(deck_.nextcard(), cardType_);
+    tellListeners([&](GameListener &l) { l.cardPlaced(*this, row, col); });
     if (deck_.dealpos > 16) {
         deck_.startersuit = getsuit(deck_.deck[Deck::starterSlot]);
         endgame();
@@ -136,6 +139,7 @@ void GameFlow::endgame()
     scorecountdown_ = pauseTicks;
     timer2_ = true;
     view_.setPauseTimer(true);
+    tellListeners([this](GameListener &l) { l.roundScored(*this); });
 }
 
 void GameFlow::Timer2Timer()
@@ -149,6 +153,7 @@ void GameFlow::Timer2Timer()
         view_.showPanel(Panel::Continue, true);
         tally_.addtomineincrease(TallySink::roundsCleared);
         sounds_.playsounds("continue");
+        tellListeners([this](GameListener &l) { l.verdictGiven(*this, true); });
         return;
     }
     view_.showFinalScore("Your Score: " + std::to_string(runningTotal_));
@@ -158,6 +163,7 @@ void GameFlow::Timer2Timer()
     view_.showPanel(Panel::StartButton, true);
     gameactive_ = false;
     sounds_.playsounds("gameover");
+    tellListeners([this](GameListener &l) { l.verdictGiven(*this, false); });
 }
 
 void GameFlow::button_start2Click()

@@ -11,8 +11,14 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qv {
+
+// How a game's score may be used. A random deal competes in the ten best and can
+// be posted; a practice game (a deal the player chose, or play the coach helped)
+// counts its rounds only; a ranked game is dealt and scored by the score server.
+enum class GameKind { Random, Practice, Ranked };
 
 class GameFlow {
 public:
@@ -24,6 +30,11 @@ public:
     // The shuffle's generator; its state is all a deal depends on.
     Random &generator() { return random_; }
     const Random &generator() const { return random_; }
+
+    // Listeners are told of every step of the game; they must outlive the engine
+    // or be removed first.
+    void addListener(GameListener &listener) { listeners_.push_back(&listener); }
+    void removeListener(GameListener &listener) { std::erase(listeners_, &listener); }
 
     // Window creation: game inactive, board cleared, totals shown as "0".
     void FormCreate();
@@ -45,6 +56,9 @@ public:
     int rounds() const { return rounds_; }
     int scorecountdown() const { return scorecountdown_; }
     bool timer2Running() const { return timer2_; }
+    GameKind gameKind() const { return gameKind_; }
+    // The current round's deal number: the generator state its shuffle started from.
+    std::uint32_t dealNumber() const { return dealNumber_; }
     // The card under "Next Card" (the starter once revealed); the back before the
     // first deal.
     int nextCard() const { return nextCard_; }
@@ -65,11 +79,19 @@ private:
     void showNextCard(int card, std::string caption);
     void hideRoundPanels();
     void greet();
+    template <typename Call> void tellListeners(Call call)
+    {
+        for (GameListener *listener : listeners_)
+            call(*listener);
+    }
 
     GameView &view_;
     SoundSink &sounds_;
     TallySink &tally_;
+    std::vector<GameListener *> listeners_;
     Random random_;
+    GameKind gameKind_ = GameKind::Random;
+    std::uint32_t dealNumber_ = 0;
     Deck deck_;
     Board board_;
     std::array<std::optional<int>, 10> lineScores_{}; // [line]

@@ -47,6 +47,24 @@ public:
     virtual std::string playerName() const = 0;
 };
 
+class GameFlow;
+
+// Follows a game as it is played, after the engine has shown each step: files
+// that keep the game in progress or its history listen here. A listener reads
+// what it needs from the engine it is given.
+class GameListener {
+public:
+    virtual ~GameListener() = default;
+    // A new game's first round or a further round has been dealt.
+    virtual void roundStarted(const GameFlow &) {}
+    // A card went onto cell (row, col), both 1..4; the sixteenth also scores the round.
+    virtual void cardPlaced(const GameFlow &, int /*row*/, int /*col*/) {}
+    // The sixteenth card is down: the starter is shown and every line scored.
+    virtual void roundScored(const GameFlow &) {}
+    // The pause is over: the round cleared (continue offered) or the game is over.
+    virtual void verdictGiven(const GameFlow &, bool /*cleared*/) {}
+};
+
 class SoundSink {
 public:
     virtual ~SoundSink() = default;

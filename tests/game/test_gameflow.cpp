@@ -297,3 +297,46 @@ TEST_F(Flow, CancelOnlyHidesTheGameOverPanel)
     EXPECT_TRUE(rec.panels[Panel::StartButton]);
     EXPECT_FALSE(game.gameactive());
 }
+
+TEST_F(Flow, ListenersFollowEveryStepWithTheDealNumber)
+{
+    struct Log : GameListener {
+        std::vector<std::string> steps;
+        std::vector<std::uint32_t> deals;
+        void roundStarted(const GameFlow &g) override
+        {
+            steps.push_back("round " + std::to_string(g.rounds()));
+            deals.push_back(g.dealNumber());
+        }
+        void cardPlaced(const GameFlow &g, int row, int col) override
+        {
+            steps.push_back("card " + std::to_string(row) + std::to_string(col) +
+                            (g.lineScore(1) ? " scored" : ""));
+        }
+        void roundScored(const GameFlow &g) override { steps.push_back("scored " + std::to_string(g.handsTotal())); }
+        void verdictGiven(const GameFlow &, bool cleared) override { steps.push_back(cleared ? "cleared" : "over"); }
+    } log;
+    game.addListener(log);
+
+    const std::uint32_t first = seedScoring(55, 200);
+    game.generator().seed(first);
+    game.button_startClick();
+    EXPECT_EQ(game.dealNumber(), first);
+    placeAll();
+    tickOut();
+    ASSERT_EQ(log.steps.size(), 1u + 16u + 2u);
+    EXPECT_EQ(log.steps[0], "round 1");
+    EXPECT_EQ(log.steps[16], "card 44"); // told before the round is scored
+    EXPECT_EQ(log.steps[17], "scored " + std::to_string(game.handsTotal()));
+    EXPECT_EQ(log.steps[18], "cleared");
+
+    // The next round's deal number is where the generator stood after the last shuffle.
+    const std::uint32_t second = game.generator().state();
+    game.button_start2Click();
+    EXPECT_EQ(log.deals, (std::vector<std::uint32_t>{first, second}));
+    EXPECT_EQ(game.gameKind(), GameKind::Random);
+
+    game.removeListener(log);
+    game.card_11Click(1, 1);
+    EXPECT_EQ(log.steps.back(), "round 2");
+}
