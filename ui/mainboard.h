@@ -6,6 +6,7 @@
 
 #include <array>
 
+class BoardHost;
 class CardImage;
 class CellHighlight;
 class ClickLabel;
@@ -15,6 +16,7 @@ class QLabel;
 class TFlatPanel;
 
 struct MainBoard {
+    BoardHost *client = nullptr;        // the client area: centres and scales the board
     TFlatPanel *panel_board = nullptr;  // everything in the client area, kept centred
     TFlatPanel *panel_board1 = nullptr; // the framed board; takes the keyboard
     QLabel *label_name = nullptr;       // the greeting

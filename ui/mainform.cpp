@@ -2,12 +2,14 @@
 
 #include "net/httpclient.h"
 #include "net/httpget.h"
+#include "widgets/boardhost.h"
 #include "widgets/flatpanel.h"
 #include "widgets/lbbackground.h"
 #include "widgets/look.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QShowEvent>
 #include <QTimer>
@@ -59,6 +61,8 @@ Tmain::Tmain(qv::SoundSink *soundOutput, QWidget *parent)
 
     buildMenu();
     buildBoard();
+    // At the default size the board is drawn at its design size; larger, larger.
+    board_.client->setDesignSize({defaultWidth, defaultHeight - menuBar()->sizeHint().height()});
     setWindowBounds({defaultLeft, defaultTop, defaultWidth, defaultHeight});
     FormCreate();
 }

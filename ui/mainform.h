@@ -10,8 +10,9 @@
 // mainpanels.cpp (building the board and the overlay panels), mainmenu.cpp
 // (the menu and its commands), maingame.cpp (the game's handlers, the
 // breakdown and the sound gate), mainkeys.cpp (keyboard play), mainonline.cpp
-// (score posting, the update check and the self-update) and mainsettings.cpp
-// (the settings file and closing).
+// (score posting, the update check and the self-update), mainscale.cpp (the
+// board drawn to the window's size, full screen) and mainsettings.cpp (the
+// settings file and closing).
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
@@ -73,7 +74,8 @@ public:
     QString webSite() const { return webSite_; }
     // The bounds read from the settings at start.
     QRect loadedBounds() const { return loadedBounds_; }
-    // Left, Top, Width, Height as the settings file keeps them.
+    // Left, Top, Width, Height as the settings file keeps them (while full
+    // screen, the bounds the window had before).
     QRect windowBounds() const;
     void setWindowBounds(const QRect &bounds);
     // The cell the arrow keys have chosen (row, column 1..4).
@@ -133,12 +135,15 @@ public slots:
     void ViewHighScoreList1Click();
     void Timer1Timer();
     void CheckforUpdateNow1Click();
+    void FullScreen1Click();
     void button_updatecancelClick();
     void button_updateyesClick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -152,8 +157,13 @@ private:
     void FormCreate();
     void FormClose();
     void FormShow();
+    void FormResize();
+    void setFullScreen(bool on);
+    // The board is drawn at factor times its design size.
+    void boardScaled(qreal factor);
     void startupdatecheck();
     bool saveinifile(const QRect &bounds);
+    void loadFullScreen(bool fullScreen);
     void buildMenu();
     void buildBoard();
     void buildCells(QWidget *board);
@@ -177,6 +187,8 @@ private:
     CardImageList imagelist_cards;
     QPixmap tile_;
     QRect loadedBounds_;
+    QRect normalBounds_;    // the bounds before the window went full screen
+    QSize minimumRefused_;  // a size below the minimum, already asked to grow
     QString server_;
     QString webSite_;
     QPoint keyCell_{1, 1};

@@ -2,6 +2,7 @@
 // or Space places the next card on it.
 #include "ui/mainform.h"
 
+#include "widgets/boardscale.h"
 #include "widgets/cardimage.h"
 #include "widgets/cellhighlight.h"
 #include "widgets/flatpanel.h"
@@ -39,7 +40,7 @@ void Tmain::moveKeyboardCell(int dRow, int dCol)
     keyCell_.setX(std::clamp(keyCell_.x() + dRow, 1, 4));
     keyCell_.setY(std::clamp(keyCell_.y() + dCol, 1, 4));
     CardImage *c = board_.card[keyCell_.x()][keyCell_.y()];
-    board_.highlight->frameCell(c->pos());
+    board_.highlight->frame(boardscale::designGeometry(c));
     board_.highlight->show();
     // Screen readers hear the chosen cell through the board's description.
     board_.panel_board1->setAccessibleDescription(c->accessibleName());

@@ -54,6 +54,11 @@ void Tmain::buildMenu()
     connect(menu_.TallyList1, &QAction::triggered, this, &Tmain::TallyList1Click);
     menu_.ViewHighScoreList1 = item(View1, "ViewHighScoreList1", QStringLiteral("View High Score List"));
     connect(menu_.ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
+    separator(View1, "N4");
+    menu_.FullScreen1 = item(View1, "FullScreen1", QStringLiteral("Full Screen"));
+    menu_.FullScreen1->setCheckable(true);
+    menu_.FullScreen1->setShortcut(QKeySequence(Qt::Key_F11));
+    connect(menu_.FullScreen1, &QAction::triggered, this, &Tmain::FullScreen1Click);
 
     QMenu *Help1 = menu("Help1", QStringLiteral("&Help"));
     menu_.Help2 = item(Help1, "Help2", QStringLiteral("Help"));
@@ -69,6 +74,7 @@ void Tmain::buildMenu()
 
 void Tmain::ResetScreenLocation1Click()
 {
+    setFullScreen(false);
     setWindowBounds({defaultLeft, defaultTop, defaultWidth, defaultHeight});
 }
 
