@@ -79,6 +79,7 @@ void Tmain::buildBoard()
 
     buildCells(board);
     buildScores(board);
+    buildPauseCountdown(board);
     buildNamePanel(board);
     buildGameOverPanel(board);
     buildContinuePanel(board);
@@ -103,6 +104,8 @@ void Tmain::buildCells(QWidget *board)
     }
     board_.highlight = new CellHighlight(board);
     board_.highlight->setObjectName(QStringLiteral("board_highlight"));
+    board_.lineframe = new CellHighlight(board);
+    board_.lineframe->setObjectName(QStringLiteral("board_lineframe"));
 
     board_.image_nextcard = new CardImage(imagelist_cards, board);
     board_.image_nextcard->setObjectName(QStringLiteral("image_nextcard"));

@@ -30,5 +30,7 @@ struct MainBoard {
     QLabel *label_score = nullptr;
     QLabel *label_breakdown = nullptr;
     PictureButton *button_start = nullptr;
+    QLabel *label_countdown = nullptr;  // the seconds left in the pause after a round
     CellHighlight *highlight = nullptr; // the cell chosen with the arrow keys
+    CellHighlight *lineframe = nullptr; // the line the breakdown panel shows
 };

@@ -79,9 +79,7 @@ void Tmain::FormCreate()
     game_.generator().seedFromClock();
     loadinifile();
     playsounds("entered");
-    panels_.panel_name->show();
-    panels_.panel_name->raise();
-    panels_.edit_aname->setFocus();
+    ChangeName1Click(); // the name panel, in front
     game_.FormCreate();
 }
 

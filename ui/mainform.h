@@ -10,9 +10,9 @@
 // mainpanels.cpp (building the board and the overlay panels), mainmenu.cpp
 // (the menu and its commands), maingame.cpp (the game's handlers, the
 // breakdown and the sound gate), mainkeys.cpp (keyboard play), mainonline.cpp
-// (score posting, the update check and the self-update), mainscale.cpp (the
-// board drawn to the window's size, full screen) and mainsettings.cpp (the
-// settings file and closing).
+// (score posting, the update check and the self-update), mainpause.cpp (the
+// pause after a round), mainscale.cpp (the board drawn to the window's size,
+// full screen) and mainsettings.cpp (the settings file and closing).
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
@@ -29,6 +29,7 @@
 #include <functional>
 
 class EffectPlayer;
+class QMouseEvent;
 class QTimer;
 class Tabout;
 class THTTPGet;
@@ -162,6 +163,8 @@ private:
     // The board is drawn at factor times its design size.
     void boardScaled(qreal factor);
     void startupdatecheck();
+    // Before a new game: the name typed into the open name panel, as "Done".
+    void takeTypedName();
     bool saveinifile(const QRect &bounds);
     void loadFullScreen(bool fullScreen);
     void buildMenu();
@@ -177,9 +180,17 @@ private:
     QWidget *panel(qv::Panel panel) const;
     // Shows the breakdown of line (1..4, 6..9) as the engine has it now.
     void showBreakdown(int line);
+    // Marks the line on the board while its breakdown is shown.
+    void frameLine(int line);
     static void showWindow(QWidget *window);
     // Arrow keys, Enter and Space on the board.
     bool boardKey(int key);
+    // The pause's countdown under the board's right-hand side.
+    void buildPauseCountdown(QWidget *board);
+    void showPauseCountdown();
+    // A click on the board (not on a panel over it) during the pause gives the
+    // verdict at once; true when it did.
+    bool endPauseByClick(QMouseEvent *event);
     void moveKeyboardCell(int dRow, int dCol);
 
     TallyForward tally_;

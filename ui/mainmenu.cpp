@@ -29,10 +29,12 @@ void Tmain::buildMenu()
 
     QMenu *file1 = menu("file1", QStringLiteral("&File"));
     menu_.StartGame1 = item(file1, "StartGame1", QStringLiteral("Start Game"));
-    menu_.StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // Ctrl+N as well, where players of other games look for a new game.
+    menu_.StartGame1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_N)});
     connect(menu_.StartGame1, &QAction::triggered, this, &Tmain::StartGame1Click);
     separator(file1, "N1");
     menu_.Exit1 = item(file1, "Exit1", QStringLiteral("Exit"));
+    menu_.Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(menu_.Exit1, &QAction::triggered, this, &Tmain::Exit1Click);
 
     QMenu *Options1 = menu("Options1", QStringLiteral("&Options"));

@@ -68,6 +68,11 @@ void CardImage::paintEvent(QPaintEvent *)
 
 void CardImage::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (clickable_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    // A picture that takes no clicks leaves them to the board under it.
+    if (!clickable_) {
+        event->ignore();
+        return;
+    }
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }

@@ -71,7 +71,8 @@ TEST_F(MainWindow, MenuHasItsCaptionsShortcutsAndChecks)
 {
     window();
     EXPECT_EQ(action("StartGame1")->text(), "Start Game");
-    EXPECT_EQ(action("StartGame1")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(action("StartGame1")->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl+S"), QKeySequence("Ctrl+N")}));
+    EXPECT_EQ(action("Exit1")->shortcut(), QKeySequence("Ctrl+Q"));
     EXPECT_EQ(action("Help2")->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(action("FullScreen1")->shortcut(), QKeySequence(Qt::Key_F11));
     EXPECT_EQ(action("FullScreen1")->text(), "Full Screen");
@@ -333,9 +334,10 @@ TEST_F(MainWindow, NamePanel)
     EXPECT_TRUE(shown("panel_name"));
     EXPECT_EQ(aname->text(), "Maud");
 
-    // Typing stops at ten characters.
-    QTest::keyClicks(aname, "abcdefghij");
-    EXPECT_EQ(aname->text(), "Maudabcdef");
+    // The name shown is selected, so typing replaces it; typing stops at ten characters.
+    EXPECT_EQ(aname->selectedText(), "Maud");
+    QTest::keyClicks(aname, "abcdefghijk");
+    EXPECT_EQ(aname->text(), "abcdefghij");
 
     // "Done" with an empty field makes the name empty.
     aname->clear();
