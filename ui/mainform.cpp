@@ -52,11 +52,15 @@ Tmain::Tmain(qv::SoundSink *soundOutput, QWidget *parent)
     checkupdate = new THTTPGet(this);
     checkupdate->setObjectName(QStringLiteral("checkupdate"));
     checkupdate->OnDoneString = [this](THTTPGet *, const QByteArray &result) { checkupdateDoneString(result); };
+    checkupdate->OnError = [this](THTTPGet *) { checkupdateError(); };
     getupdate = new THttpClient(this);
     getupdate->setObjectName(QStringLiteral("getupdate"));
 
     reportError_ = [this](const QString &message) {
         QMessageBox::critical(this, QStringLiteral("Quenvale"), message);
+    };
+    reportNotice_ = [this](const QString &message) {
+        QMessageBox::information(this, QStringLiteral("Quenvale"), message);
     };
 
     buildMenu();
@@ -72,6 +76,11 @@ Tmain::~Tmain() = default;
 void Tmain::setErrorReporter(std::function<void(const QString &)> report)
 {
     reportError_ = std::move(report);
+}
+
+void Tmain::setNoticeReporter(std::function<void(const QString &)> report)
+{
+    reportNotice_ = std::move(report);
 }
 
 void Tmain::FormCreate()

@@ -68,6 +68,9 @@ public:
     // How the program's messages (the settings write error, "Posting Failed.",
     // the update errors) are shown; by default a message box.
     void setErrorReporter(std::function<void(const QString &)> report);
+    // How the program's small notices are shown (the answer to "Check for
+    // Update Now"); by default an information box.
+    void setNoticeReporter(std::function<void(const QString &)> report);
 
     qv::GameFlow &game() { return game_; }
     // The settings' "Server" and "WebSite" values as loaded.
@@ -102,6 +105,8 @@ public:
 
     // The version text arrived (never empty).
     void checkupdateDoneString(const QByteArray &result);
+    // The version text could not be fetched.
+    void checkupdateError();
     // Downloads and starts the installer; returns only when that failed.
     void downloadit();
 
@@ -165,6 +170,8 @@ private:
     void startupdatecheck();
     // Before a new game: the name typed into the open name panel, as "Done".
     void takeTypedName();
+    // "Posting Failed.": the wait ends and SEND SCORE is offered again.
+    void postingFailed();
     bool saveinifile(const QRect &bounds);
     void loadFullScreen(bool fullScreen);
     void buildMenu();
@@ -204,6 +211,8 @@ private:
     QString webSite_;
     QPoint keyCell_{1, 1};
     std::function<void(const QString &)> reportError_;
+    std::function<void(const QString &)> reportNotice_;
+    bool updateCheckAsked_ = false; // the running check came from the menu
 
     qv::SoundSink *soundOutput_ = nullptr;
     EffectPlayer *effects_ = nullptr; // made on the first sound that passes the gate
