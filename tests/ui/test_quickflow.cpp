@@ -80,20 +80,6 @@ TEST_F(MainWindow, PauseCountsDownAndAClickOrAKeyEndsIt)
     EXPECT_TRUE(shown("panel_over"));
 }
 
-TEST_F(MainWindow, PauseRunsItsCourseWithoutAClick)
-{
-    window();
-    click("button_namedone");
-    playRound(seedScoring(0, 54), "button_start");
-    for (int seconds = 6; seconds >= 1; --seconds) {
-        EXPECT_FALSE(shown("panel_over"));
-        EXPECT_TRUE(caption("label_countdown").startsWith(QStringLiteral("Result in %1 s").arg(seconds)));
-        window().Timer2Timer();
-    }
-    EXPECT_TRUE(shown("panel_over"));
-    EXPECT_FALSE(shown("label_countdown"));
-}
-
 TEST_F(MainWindow, BreakdownFramesItsLineOnTheBoard)
 {
     window();
