@@ -50,6 +50,8 @@ public:
     // The HTTP status of the reply the completion is about (0 when none came),
     // for OnDoneString to tell an accepted request from a refused one.
     int StatusCode() const { return statusCode_; }
+    // The reply's status is a 2xx one: the server did what was asked.
+    bool Accepted() const { return statusCode_ >= 200 && statusCode_ <= 299; }
     // Why the fetch failed, in a few plain words ("the server refused the
     // connection"), for OnError.
     QString ErrorText() const { return errorText_; }

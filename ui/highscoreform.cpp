@@ -33,11 +33,6 @@ bool isSafeLink(const QString &target)
     return (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
 }
 
-bool accepted(int status)
-{
-    return status >= 200 && status <= 299;
-}
-
 } // namespace
 
 Thighscore::Thighscore(const QPixmap &backgroundTile, QWidget *parent)
@@ -141,7 +136,7 @@ void Thighscore::senditDoneString(const QByteArray &)
         startPendingPost();
         return;
     }
-    if (!accepted(sendit->StatusCode())) {
+    if (!sendit->Accepted()) {
         emit postFailed();
         return;
     }
@@ -160,7 +155,7 @@ void Thighscore::senditError()
 
 void Thighscore::getitDoneString(const QByteArray &result)
 {
-    if (accepted(getit->StatusCode()))
+    if (getit->Accepted())
         displayhtml->LoadFromBytes(result);
     else
         showPageFailure(QStringLiteral("the server answered with status %1").arg(getit->StatusCode()));

@@ -96,9 +96,12 @@ void Tmain::checkupdateDoneString(const QByteArray &result)
 {
     const bool asked = std::exchange(updateCheckAsked_, false);
     if (!updateOffered(result, QString::fromLatin1(qv::programVersion))) {
-        if (asked)
+        if (asked && checkupdate->Accepted())
             reportNotice_(QStringLiteral("You have the newest version of Quenvale (%1).")
                               .arg(QLatin1String(qv::programVersion)));
+        else if (asked)
+            reportNotice_(QStringLiteral("Unable to check for updates: the server answered with status %1.")
+                              .arg(checkupdate->StatusCode()));
         return;
     }
     panels_.panel_update->show();
