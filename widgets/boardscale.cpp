@@ -1,9 +1,9 @@
 #include "widgets/boardscale.h"
 
-#include <QLabel>
 #include <QVariant>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace boardscale {
