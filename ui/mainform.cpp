@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QShowEvent>
 #include <QTimer>
@@ -66,7 +65,7 @@ Tmain::Tmain(qv::SoundSink *soundOutput, QWidget *parent)
     buildMenu();
     buildBoard();
     // At the default size the board is drawn at its design size; larger, larger.
-    board_.client->setDesignSize({defaultWidth, defaultHeight - menuBar()->sizeHint().height()});
+    board_.client->setDesignWindowSize({defaultWidth, defaultHeight});
     setWindowBounds({defaultLeft, defaultTop, defaultWidth, defaultHeight});
     FormCreate();
 }

@@ -4,14 +4,14 @@
 
 #include <algorithm>
 
-BoardHost::BoardHost(QSize minimum, QWidget *parent) : QWidget(parent), minimum_(minimum), design_(minimum)
+BoardHost::BoardHost(QSize minimum, QWidget *parent) : QWidget(parent), minimum_(minimum)
 {
 }
 
 void BoardHost::setBoard(QWidget *board)
 {
+    // Placed once the area has its size (its first resize comes as it is shown).
     board_ = board;
-    placeBoard();
 }
 
 qreal BoardHost::factorFor(QSize client) const
@@ -20,7 +20,10 @@ qreal BoardHost::factorFor(QSize client) const
     // Below the minimum only when the window system insists: smaller, never cut.
     if (client.width() < least.width() || client.height() < least.height())
         return std::min(qreal(client.width()) / least.width(), qreal(client.height()) / least.height());
-    return std::max(1.0, std::min(qreal(client.width()) / design_.width(), qreal(client.height()) / design_.height()));
+    // What the window puts around the client area (its menu bar) is measured, not guessed.
+    const QSize around = window() == this ? QSize() : window()->size() - size();
+    const QSize design = designWindow_.isValid() ? (designWindow_ - around).expandedTo(least) : least;
+    return std::max(1.0, std::min(qreal(client.width()) / design.width(), qreal(client.height()) / design.height()));
 }
 
 void BoardHost::resizeEvent(QResizeEvent *)

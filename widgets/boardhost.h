@@ -17,10 +17,10 @@ public:
     QSize minimumSizeHint() const override { return minimum_; }
 
     void setBoard(QWidget *board);
-    // The client size at which the board is drawn at its design size (the
-    // window's default size); the minimum until set.
-    void setDesignSize(QSize size) { design_ = size.expandedTo(minimum_); }
-    QSize designSize() const { return design_; }
+    // The window size at which the board is drawn at its design size (the
+    // window's default size): the client area is that less the window's menu
+    // bar. Until set, the minimum.
+    void setDesignWindowSize(QSize size) { designWindow_ = size; }
     // The board's factor for a client area of this size.
     qreal factorFor(QSize client) const;
 
@@ -35,5 +35,5 @@ private:
 
     QWidget *board_ = nullptr;
     QSize minimum_;
-    QSize design_;
+    QSize designWindow_;
 };
