@@ -10,8 +10,9 @@
 // mainpanels.cpp (building the board and the overlay panels), mainmenu.cpp
 // (the menu and its commands), maingame.cpp (the game's handlers, the
 // breakdown and the sound gate), mainkeys.cpp (keyboard play), mainonline.cpp
-// (score posting, the update check and the self-update) and mainsettings.cpp
-// (the settings file and closing).
+// (score posting, the update check and the self-update), mainsettings.cpp
+// (the settings file and closing) and mainsaving.cpp (writing the files
+// before the program ends).
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
@@ -57,6 +58,7 @@ public:
     // Windows created after this one, shown from the menu.
     void setAboutWindow(Tabout *about) { about_ = about; }
     void setHelpWindow(QWidget *help) { help_ = help; }
+    // Also the tally that saveSettingsAndTally writes, when it is a Ttallylist.
     void setTallyListWindow(QWidget *tallylist) { tallylist_ = tallylist; }
     // Also hands it the server address, and ends the posting wait when it
     // reports a posted score.
@@ -68,6 +70,9 @@ public:
     void setErrorReporter(std::function<void(const QString &)> report);
 
     qv::GameFlow &game() { return game_; }
+    // Writes the settings and the tally now, as closing does; the self-update
+    // calls it before the installer starts and the program ends.
+    void saveSettingsAndTally();
     // The settings' "Server" and "WebSite" values as loaded.
     QString server() const { return server_; }
     QString webSite() const { return webSite_; }
