@@ -11,8 +11,8 @@
 // (the menu and its commands), maingame.cpp (the game's handlers, the
 // breakdown and the sound gate), mainkeys.cpp (keyboard play), mainonline.cpp
 // (score posting, the update check and the self-update), mainsettings.cpp
-// (the settings file and closing) and mainsaving.cpp (writing the files
-// before the program ends).
+// (the settings file and closing), mainsaving.cpp (writing the files before
+// the program ends) and maindeal.cpp (the deal number and numbered deals).
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
@@ -29,6 +29,7 @@
 #include <functional>
 
 class EffectPlayer;
+class NumberedDealDialog;
 class QTimer;
 class Tabout;
 class THTTPGet;
@@ -91,6 +92,7 @@ public:
     void showNumbers(int rounds, int runningTotal, int handsTotal) override;
     void showGreeting(std::string_view text) override;
     void showFinalScore(std::string_view text) override;
+    void showDeal(std::uint32_t dealNumber, qv::GameKind kind) override;
     void showPanel(qv::Panel panel, bool visible) override;
     void setPauseTimer(bool on) override;
     std::string playerName() const override;
@@ -114,6 +116,12 @@ signals:
 public slots:
     void button_startClick();
     void StartGame1Click();
+    // "Play Numbered Deal...": asks for a deal number and plays that deal.
+    void PlayNumberedDeal1Click();
+    // The chosen deal's number starts a practice game.
+    void playNumberedDeal(std::uint32_t dealNumber);
+    // "Copy Deal Number": the current deal's number to the clipboard.
+    void CopyDealNumber1Click();
     // A click on one of the sixteen placeable cells (the sender).
     void card_11Click();
     void Timer2Timer();
@@ -168,6 +176,7 @@ private:
     void buildContinuePanel(QWidget *board);
     void buildLineScorePanel(QWidget *board);
     void buildUpdatePanel(QWidget *board);
+    void buildDealLabels(QWidget *board);
     // The control the engine means by panel.
     QWidget *panel(qv::Panel panel) const;
     // Shows the breakdown of line (1..4, 6..9) as the engine has it now.
@@ -192,6 +201,7 @@ private:
     Tabout *about_ = nullptr;
     QWidget *help_ = nullptr;
     QWidget *tallylist_ = nullptr;
+    NumberedDealDialog *dealDialog_ = nullptr; // made when first asked for
     Thighscore *highscore_ = nullptr;
     PostingWait postingWait_;
 
