@@ -11,8 +11,9 @@
 // (the menu and its commands), maingame.cpp (the game's handlers, the
 // breakdown and the sound gate), mainkeys.cpp (keyboard play), mainonline.cpp
 // (score posting, the update check and the self-update), mainsettings.cpp
-// (the settings file and closing), mainsaving.cpp (writing the files before
-// the program ends) and maindeal.cpp (the deal number and numbered deals).
+// (the settings file and closing), mainsaving.cpp (writing the files before the
+// program ends, putting the game in progress back at start) and maindeal.cpp
+// (the deal number and numbered deals).
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
@@ -20,6 +21,7 @@
 #include "ui/mainboard.h"
 #include "ui/mainmenu.h"
 #include "ui/mainpanels.h"
+#include "ui/savedgamefile.h"
 #include "widgets/cardimagelist.h"
 
 #include <QMainWindow>
@@ -71,6 +73,11 @@ public:
     void setErrorReporter(std::function<void(const QString &)> report);
 
     qv::GameFlow &game() { return game_; }
+    // The game in progress, written as it is played and put back at start.
+    const SavedGameFile &savedGame() const { return savedGame_; }
+    // At start, once every window exists: the game in progress comes back as
+    // it stood, or a message says why it could not.
+    void resumeGame();
     // Writes the settings and the tally now, as closing does; the self-update
     // calls it before the installer starts and the program ends.
     void saveSettingsAndTally();
@@ -187,6 +194,7 @@ private:
     void moveKeyboardCell(int dRow, int dCol);
 
     TallyForward tally_;
+    SavedGameFile savedGame_; // listens to game_, so made before it
     qv::GameFlow game_;
     CardImageList imagelist_cards;
     QPixmap tile_;

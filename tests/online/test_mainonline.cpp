@@ -330,5 +330,7 @@ TEST_F(SelfUpdateFromTheMainWindow, SettingsAndTallyHoldTheSessionWhenTheInstall
     EXPECT_EQ(line(14), "2");
     EXPECT_EQ(line(15), score);
     EXPECT_EQ(line(27), "Ivy");
+    // And the second game can be taken up again after the update.
+    EXPECT_TRUE(QFile::exists(window().savedGame().path()));
     EXPECT_TRUE(errors.empty());
 }
