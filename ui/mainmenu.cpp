@@ -31,6 +31,8 @@ void Tmain::buildMenu()
     menu_.StartGame1 = item(file1, "StartGame1", QStringLiteral("Start Game"));
     menu_.StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(menu_.StartGame1, &QAction::triggered, this, &Tmain::StartGame1Click);
+    menu_.PlayNumberedDeal1 = item(file1, "PlayNumberedDeal1", QStringLiteral("Play Numbered Deal..."));
+    connect(menu_.PlayNumberedDeal1, &QAction::triggered, this, &Tmain::PlayNumberedDeal1Click);
     separator(file1, "N1");
     menu_.Exit1 = item(file1, "Exit1", QStringLiteral("Exit"));
     connect(menu_.Exit1, &QAction::triggered, this, &Tmain::Exit1Click);
@@ -54,6 +56,9 @@ void Tmain::buildMenu()
     connect(menu_.TallyList1, &QAction::triggered, this, &Tmain::TallyList1Click);
     menu_.ViewHighScoreList1 = item(View1, "ViewHighScoreList1", QStringLiteral("View High Score List"));
     connect(menu_.ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
+    menu_.CopyDealNumber1 = item(View1, "CopyDealNumber1", QStringLiteral("Copy Deal Number"));
+    menu_.CopyDealNumber1->setEnabled(false);
+    connect(menu_.CopyDealNumber1, &QAction::triggered, this, &Tmain::CopyDealNumber1Click);
 
     QMenu *Help1 = menu("Help1", QStringLiteral("&Help"));
     menu_.Help2 = item(Help1, "Help2", QStringLiteral("Help"));
