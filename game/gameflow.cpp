@@ -1,8 +1,16 @@
 #include "gameflow.h"
 
 #include "cards.h"
+#include "savedgame.h"
 
 namespace qv {
+
+namespace {
+
+// The most a round can score: eight hands of 29, the best cribbage hand.
+constexpr long long maxHandsTotal = 8 * 29;
+
+} // namespace
 
 GameFlow::GameFlow(GameView &view, SoundSink &sounds, TallySink &tally)
     : view_(view), sounds_(sounds), tally_(tally)
@@ -67,13 +75,26 @@ void GameFlow::shufflecards()
     dealNumber_ = random_.state();
     qv::shufflecards(deck_, random_);
     showNextCard(deck_.nextcard(), "Next Card");
+    view_.showDeal(dealNumber_, gameKind_);
     tellListeners([this](GameListener &l) { l.roundStarted(*this); });
 }
 
 void GameFlow::button_startClick()
 {
+    newGame(GameKind::Random);
+}
+
+void GameFlow::playNumberedDeal(std::uint32_t dealNumber)
+{
+    random_.seed(dealNumber);
+    newGame(GameKind::Practice);
+}
+
+void GameFlow::newGame(GameKind kind)
+{
     stopTimer2(); // a verdict still pending from an abandoned round never arrives
     hideRoundPanels();
+    gameKind_ = kind;
     runningTotal_ = 0;
     rounds_ = 1;
     clearall();
@@ -94,28 +115,39 @@ void GameFlow::card_11Click(int row, int col)
 {
     if (row < 1 || row > 4 || col < 1 || col > 4)
         return;
-    int &cell = board_.cell(row, col);
-    if (cell != 0) {
+    if (board_.cell(row, col) != 0) {
         sounds_.playsounds("invalid");
         return;
     }
     if (!gameactive_ || deck_.dealpos < 1 || deck_.dealpos > 16)
         return;
     sounds_.playsounds("cardclick");
+    placeNextCard(row, col);
+    tellListeners([&](GameListener &l) { l.cardPlaced(*this, row, col); });
+    if (deck_.dealpos > 16)
+        endgame();
+}
+
+void GameFlow::placeNextCard(int row, int col)
+{
+    int &cell = board_.cell(row, col);
     cell = deck_.nextcard();
     view_.showCell(row, col, cell);
     ++deck_.dealpos;
     showNextCard(deck_.nextcard(), cardType_);
-    tellListeners([&](GameListener &l) { l.cardPlaced(*this, row, col); });
-    if (deck_.dealpos > 16) {
+    if (deck_.dealpos > 16)
         deck_.startersuit = getsuit(deck_.deck[Deck::starterSlot]);
-        endgame();
-    }
 }
 
 void GameFlow::endgame()
 {
     sounds_.playsounds("roundover");
+    scoreRound();
+    tellListeners([this](GameListener &l) { l.roundScored(*this); });
+}
+
+void GameFlow::scoreRound()
+{
     view_.showPanel(Panel::BreakdownHint, true);
     const int starter = deck_.nextcard();
     for (int k = 1; k <= 5; ++k) {
@@ -139,7 +171,6 @@ void GameFlow::endgame()
     scorecountdown_ = pauseTicks;
     timer2_ = true;
     view_.setPauseTimer(true);
-    tellListeners([this](GameListener &l) { l.roundScored(*this); });
 }
 
 void GameFlow::Timer2Timer()
@@ -157,8 +188,11 @@ void GameFlow::Timer2Timer()
         return;
     }
     view_.showFinalScore("Your Score: " + std::to_string(runningTotal_));
-    tally_.checkscore(runningTotal_, view_.playerName());
-    view_.showPanel(Panel::SendScore, true);
+    // A practice game counts its rounds but is neither ranked nor posted.
+    const bool practice = gameKind_ == GameKind::Practice;
+    if (!practice)
+        tally_.checkscore(runningTotal_, view_.playerName());
+    view_.showPanel(Panel::SendScore, !practice);
     view_.showPanel(Panel::Over, true);
     view_.showPanel(Panel::StartButton, true);
     gameactive_ = false;
@@ -190,6 +224,62 @@ void GameFlow::button_start2Click()
 void GameFlow::button_cancelClick()
 {
     view_.showPanel(Panel::Over, false);
+}
+
+void GameFlow::resume(const SavedGame &saved)
+{
+    // Tried on a quiet engine first, so a saved game that does not match its
+    // deal leaves this one as it was.
+    QuietView quiet;
+    GameFlow trial(quiet, quiet, quiet);
+    trial.replay(saved);
+    replay(saved);
+}
+
+void GameFlow::replay(const SavedGame &saved)
+{
+    if (saved.rounds < 1 || saved.placements.size() > 16)
+        throw SavedGameError("it does not hold a round of this game");
+    stopTimer2();
+    hideRoundPanels();
+    gameKind_ = saved.kind;
+    rounds_ = saved.rounds;
+    runningTotal_ = 0;
+    clearall();
+    gameactive_ = true;
+    greet();
+    random_.seed(saved.dealNumber);
+    dealNumber_ = saved.dealNumber;
+    qv::shufflecards(deck_, random_);
+    showNextCard(deck_.nextcard(), "Next Card");
+    view_.showDeal(dealNumber_, gameKind_);
+
+    int n = 0;
+    for (const Placement &p : saved.placements) {
+        const std::string which = "card " + std::to_string(++n) + " of the round";
+        if (p.row < 1 || p.row > 4 || p.col < 1 || p.col > 4)
+            throw SavedGameError(which + " lies off the board");
+        if (board_.cell(p.row, p.col) != 0)
+            throw SavedGameError(which + " goes on a cell already taken");
+        if (p.card != deck_.nextcard())
+            throw SavedGameError(which + " is not the card its deal gives there");
+        placeNextCard(p.row, p.col);
+    }
+    const bool scored = deck_.dealpos > 16;
+    if (scored)
+        scoreRound();
+    if (saved.cleared && !(scored && handsTotal_ >= continueThreshold))
+        throw SavedGameError("it offers Continue after a round that did not reach 55");
+    // Every round before this one cleared 55 and none can pass eight perfect hands.
+    const long long before = static_cast<long long>(saved.runningTotal) - (scored ? handsTotal_ : 0);
+    if (before < continueThreshold * (saved.rounds - 1LL) || before > maxHandsTotal * (saved.rounds - 1LL))
+        throw SavedGameError("its running total cannot come from its rounds");
+    runningTotal_ = saved.runningTotal;
+    showNumbers();
+    if (saved.cleared) {
+        stopTimer2();
+        view_.showPanel(Panel::Continue, true);
+    }
 }
 
 } // namespace qv

@@ -15,10 +15,7 @@
 
 namespace qv {
 
-// How a game's score may be used. A random deal competes in the ten best and can
-// be posted; a practice game (a deal the player chose, or play the coach helped)
-// counts its rounds only; a ranked game is dealt and scored by the score server.
-enum class GameKind { Random, Practice, Ranked };
+struct SavedGame;
 
 class GameFlow {
 public:
@@ -41,6 +38,19 @@ public:
 
     void button_startClick();
     void StartGame1Click();
+    // A new game whose first round is the deal with this number (the generator
+    // state its shuffle starts from); the rounds after it continue from the
+    // generator. A chosen deal can be picked for its cards, so this is a
+    // practice game.
+    void playNumberedDeal(std::uint32_t dealNumber);
+    // Puts a saved game back: its totals, its round's deal and placements
+    // replayed in order, without sounds and without telling the tally or the
+    // listeners (they had it when it was played). A scored round starts its
+    // pause again; a round whose verdict was "continue" offers Continue. Throws
+    // SavedGameError, leaving this game as it was, when the saved game does not
+    // match its deal (a cell taken twice, a card the deal does not give there,
+    // Continue after a round below 55, a running total its rounds cannot make).
+    void resume(const SavedGame &saved);
     // A click on placeable cell (row, col), both 1..4.
     void card_11Click(int row, int col);
     void Timer2Timer();
@@ -76,9 +86,15 @@ public:
     std::optional<int> lineScore(int line) const { return lineScores_.at(line); }
 
 private:
+    void newGame(GameKind kind);
+    void replay(const SavedGame &saved);
     void clearall();
     void shufflecards();
+    // Puts the next card on an empty cell and offers the card after it.
+    void placeNextCard(int row, int col);
     void endgame();
+    // The starter shown, the eight lines scored, the totals and the pause started.
+    void scoreRound();
     void stopTimer2();
     void showNumbers();
     void showNextCard(int card, std::string caption);

@@ -5,11 +5,17 @@
 // the sound gate and TallySink takes the tally's reports. Tests implement all
 // three with recorders.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace qv {
+
+// How a game's score may be used. A random deal competes in the ten best and can
+// be posted; a practice game (a deal the player chose, or play the coach helped)
+// counts its rounds only; a ranked game is dealt and scored by the score server.
+enum class GameKind { Random, Practice, Ranked };
 
 // What the engine shows and hides besides the board: the overlay panels and the
 // controls that come and go with them.
@@ -39,6 +45,9 @@ public:
     virtual void showGreeting(std::string_view text) = 0;
     // The score line of the game-over panel.
     virtual void showFinalScore(std::string_view text) = 0;
+    // The deal number of the round just dealt, and the kind of its game (a
+    // practice game says so).
+    virtual void showDeal(std::uint32_t dealNumber, GameKind kind) = 0;
     virtual void showPanel(Panel panel, bool visible) = 0;
     // Starts or stops the end-of-round pause (Timer2); its ticks come back through
     // GameFlow::Timer2Timer.
@@ -80,6 +89,24 @@ public:
     virtual void addtomineincrease(Counter counter) = 0;
     // A finished game's score, ranked among the ten best.
     virtual void checkscore(int score, std::string_view name) = 0;
+};
+
+// Shows, plays and reports nothing: for an engine that tries a game out, such as
+// a saved game before it is put back.
+struct QuietView : GameView, SoundSink, TallySink {
+    void showCell(int, int, int) override {}
+    void showNextCard(int, std::string_view) override {}
+    void showLineScore(int, std::optional<int>) override {}
+    void showNumbers(int, int, int) override {}
+    void showGreeting(std::string_view) override {}
+    void showFinalScore(std::string_view) override {}
+    void showDeal(std::uint32_t, GameKind) override {}
+    void showPanel(Panel, bool) override {}
+    void setPauseTimer(bool) override {}
+    std::string playerName() const override { return {}; }
+    void playsounds(std::string_view) override {}
+    void addtomineincrease(Counter) override {}
+    void checkscore(int, std::string_view) override {}
 };
 
 } // namespace qv

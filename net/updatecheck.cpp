@@ -55,8 +55,8 @@ QString updateErrorText(const QString &server, const QString &product)
 }
 
 std::function<QString()> SelfUpdate::programFile = [] { return QCoreApplication::applicationFilePath(); };
-// At once: the installer is about to replace this program, so nothing of it
-// (settings, tally) is written on the way out.
+// At once: the installer is about to replace this program. The settings and the
+// tally were written just before the installer started (beforeInstalling).
 std::function<void(int)> SelfUpdate::exitProgram = [](int exitCode) { ::_exit(exitCode); };
 
 SelfUpdate::SelfUpdate(TextSink setStatus, TextSink showMessage)
@@ -94,6 +94,8 @@ bool SelfUpdate::downloadit(THttpClient &getupdate, const QString &server, const
 
     setStatus_(QStringLiteral("Installing"));
     QFile::setPermissions(installer, QFile::permissions(installer) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    if (beforeInstalling)
+        beforeInstalling();
     if (platform::startProcess(installer, installerArguments())) {
         exitProgram(0);
         return true;

@@ -43,6 +43,10 @@ public:
     // the program's messages.
     SelfUpdate(TextSink setStatus, TextSink showMessage);
 
+    // Runs right before the installer is started, which ends the program at
+    // once: the main window writes the settings and the tally there.
+    std::function<void()> beforeInstalling;
+
     // Moves the running program's file to its backup name (the program goes on
     // running), deleting a backup left by an earlier update first.
     static void backupProgram();

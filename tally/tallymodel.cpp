@@ -85,16 +85,17 @@ std::string TallyModel::load(const std::string &path)
     }
 }
 
-bool TallyModel::save(const std::string &path) const
+void TallyModel::save(const std::string &path)
 {
-    try {
-        if (keepDamagedFile_)
+    // Only once: the next save would otherwise put the tally just written
+    // where the damaged file was kept.
+    if (keepDamagedFile_) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec))
             keepAsBackup(path);
-        writeTallyFile(path, text());
-        return true;
-    } catch (const std::exception &) {
-        return false;
+        keepDamagedFile_ = false;
     }
+    writeTallyFile(path, text());
 }
 
 bool TallyModel::checkscore(int score, const std::string &name)

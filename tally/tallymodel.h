@@ -63,12 +63,13 @@ public:
 
     // Reads the tally file at path (beside the program). No file leaves the
     // empty tally; an unreadable one leaves it too and returns the message to
-    // show, and save() then keeps that file aside before writing. Empty when all
-    // went well.
+    // show, and the first save() then keeps that file aside as path + ".bak"
+    // before writing. Empty when all went well.
     std::string load(const std::string &path);
-    // Writes the tally file; false when it could not be written, the previous
-    // file then staying as it was.
-    bool save(const std::string &path) const;
+    // Writes the tally file. Throws std::runtime_error naming the file and the
+    // reason when it cannot be written; the previous file then stays as it was
+    // and the table in memory is unchanged.
+    void save(const std::string &path);
 
 private:
     void emptyTable();

@@ -38,5 +38,7 @@ int main(int argc, char **argv)
     QObject::connect(&mainForm, &Tmain::closed, &app, &QApplication::quit, Qt::QueuedConnection);
 
     mainForm.show();
+    // Before the first paint: the board comes up as it stood when the program last ended.
+    mainForm.resumeGame();
     return app.exec();
 }

@@ -85,6 +85,7 @@ void Tmain::buildBoard()
     buildContinuePanel(board);
     buildLineScorePanel(board);
     buildUpdatePanel(board);
+    buildDealLabels(board);
 }
 
 void Tmain::buildCells(QWidget *board)

@@ -20,6 +20,7 @@ struct MainBoard {
     TFlatPanel *panel_board = nullptr;  // everything in the client area, kept centred
     TFlatPanel *panel_board1 = nullptr; // the framed board; takes the keyboard
     QLabel *label_name = nullptr;       // the greeting
+    QLabel *label_deal = nullptr;       // the deal number, beside the greeting
     Picture *image_logo = nullptr;      // the publisher strip
     std::array<std::array<CardImage *, 6>, 6> card{}; // card[row][col], rows and columns 1..5
     CardImage *image_nextcard = nullptr;
@@ -31,6 +32,7 @@ struct MainBoard {
     QLabel *label_breakdown = nullptr;
     PictureButton *button_start = nullptr;
     QLabel *label_countdown = nullptr;  // the seconds left in the pause after a round
+    QLabel *label_practice = nullptr;   // says a practice game is not ranked
     CellHighlight *highlight = nullptr; // the cell chosen with the arrow keys
     CellHighlight *lineframe = nullptr; // the line the breakdown panel shows
 };

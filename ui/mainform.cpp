@@ -1,6 +1,7 @@
 #include "ui/mainform.h"
 
 #include "net/httpclient.h"
+#include "platform/paths.h"
 #include "net/httpget.h"
 #include "widgets/boardhost.h"
 #include "widgets/flatpanel.h"
@@ -26,8 +27,12 @@ void Tmain::TallyForward::checkscore(int score, std::string_view name)
 }
 
 Tmain::Tmain(qv::SoundSink *soundOutput, QWidget *parent)
-    : QMainWindow(parent), game_(*this, *this, tally_), soundOutput_(soundOutput)
+    : QMainWindow(parent),
+      savedGame_(platform::dataFilePath(QStringLiteral("quenvalegame.txt")),
+                 [this](const QString &message) { reportError_(message); }),
+      game_(*this, *this, tally_), soundOutput_(soundOutput)
 {
+    game_.addListener(savedGame_);
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Quenvale"));
     look::setWindowColour(this);

@@ -12,7 +12,10 @@
 // breakdown and the sound gate), mainkeys.cpp (keyboard play), mainonline.cpp
 // (score posting, the update check and the self-update), mainpause.cpp (the
 // pause after a round), mainscale.cpp (the board drawn to the window's size,
-// full screen) and mainsettings.cpp (the settings file and closing).
+// full screen), mainsettings.cpp (the settings file and closing),
+// mainsaving.cpp (writing the files before the program ends, putting the game
+// in progress back at start) and maindeal.cpp (the deal number and numbered
+// deals).
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
@@ -20,6 +23,7 @@
 #include "ui/mainboard.h"
 #include "ui/mainmenu.h"
 #include "ui/mainpanels.h"
+#include "ui/savedgamefile.h"
 #include "widgets/cardimagelist.h"
 
 #include <QMainWindow>
@@ -29,6 +33,7 @@
 #include <functional>
 
 class EffectPlayer;
+class NumberedDealDialog;
 class QMouseEvent;
 class QTimer;
 class Tabout;
@@ -59,6 +64,7 @@ public:
     // Windows created after this one, shown from the menu.
     void setAboutWindow(Tabout *about) { about_ = about; }
     void setHelpWindow(QWidget *help) { help_ = help; }
+    // Also the tally that saveSettingsAndTally writes, when it is a Ttallylist.
     void setTallyListWindow(QWidget *tallylist) { tallylist_ = tallylist; }
     // Also hands it the server address, and ends the posting wait when it
     // reports a posted score.
@@ -73,6 +79,14 @@ public:
     void setNoticeReporter(std::function<void(const QString &)> report);
 
     qv::GameFlow &game() { return game_; }
+    // The game in progress, written as it is played and put back at start.
+    const SavedGameFile &savedGame() const { return savedGame_; }
+    // At start, once every window exists: the game in progress comes back as
+    // it stood, or a message says why it could not.
+    void resumeGame();
+    // Writes the settings and the tally now, as closing does; the self-update
+    // calls it before the installer starts and the program ends.
+    void saveSettingsAndTally();
     // The settings' "Server" and "WebSite" values as loaded.
     QString server() const { return server_; }
     QString webSite() const { return webSite_; }
@@ -92,6 +106,7 @@ public:
     void showNumbers(int rounds, int runningTotal, int handsTotal) override;
     void showGreeting(std::string_view text) override;
     void showFinalScore(std::string_view text) override;
+    void showDeal(std::uint32_t dealNumber, qv::GameKind kind) override;
     void showPanel(qv::Panel panel, bool visible) override;
     void setPauseTimer(bool on) override;
     std::string playerName() const override;
@@ -117,6 +132,12 @@ signals:
 public slots:
     void button_startClick();
     void StartGame1Click();
+    // "Play Numbered Deal...": asks for a deal number and plays that deal.
+    void PlayNumberedDeal1Click();
+    // The chosen deal's number starts a practice game.
+    void playNumberedDeal(std::uint32_t dealNumber);
+    // "Copy Deal Number": the current deal's number to the clipboard.
+    void CopyDealNumber1Click();
     // A click on one of the sixteen placeable cells (the sender).
     void card_11Click();
     void Timer2Timer();
@@ -183,6 +204,7 @@ private:
     void buildContinuePanel(QWidget *board);
     void buildLineScorePanel(QWidget *board);
     void buildUpdatePanel(QWidget *board);
+    void buildDealLabels(QWidget *board);
     // The control the engine means by panel.
     QWidget *panel(qv::Panel panel) const;
     // Shows the breakdown of line (1..4, 6..9) as the engine has it now.
@@ -201,6 +223,7 @@ private:
     void moveKeyboardCell(int dRow, int dCol);
 
     TallyForward tally_;
+    SavedGameFile savedGame_; // listens to game_, so made before it
     qv::GameFlow game_;
     CardImageList imagelist_cards;
     QPixmap tile_;
@@ -219,6 +242,7 @@ private:
     Tabout *about_ = nullptr;
     QWidget *help_ = nullptr;
     QWidget *tallylist_ = nullptr;
+    NumberedDealDialog *dealDialog_ = nullptr; // made when first asked for
     Thighscore *highscore_ = nullptr;
     PostingWait postingWait_;
 

@@ -32,6 +32,8 @@ void Tmain::buildMenu()
     // Ctrl+N as well, where players of other games look for a new game.
     menu_.StartGame1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_N)});
     connect(menu_.StartGame1, &QAction::triggered, this, &Tmain::StartGame1Click);
+    menu_.PlayNumberedDeal1 = item(file1, "PlayNumberedDeal1", QStringLiteral("Play Numbered Deal..."));
+    connect(menu_.PlayNumberedDeal1, &QAction::triggered, this, &Tmain::PlayNumberedDeal1Click);
     separator(file1, "N1");
     menu_.Exit1 = item(file1, "Exit1", QStringLiteral("Exit"));
     menu_.Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -56,6 +58,9 @@ void Tmain::buildMenu()
     connect(menu_.TallyList1, &QAction::triggered, this, &Tmain::TallyList1Click);
     menu_.ViewHighScoreList1 = item(View1, "ViewHighScoreList1", QStringLiteral("View High Score List"));
     connect(menu_.ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
+    menu_.CopyDealNumber1 = item(View1, "CopyDealNumber1", QStringLiteral("Copy Deal Number"));
+    menu_.CopyDealNumber1->setEnabled(false);
+    connect(menu_.CopyDealNumber1, &QAction::triggered, this, &Tmain::CopyDealNumber1Click);
     separator(View1, "N4");
     menu_.FullScreen1 = item(View1, "FullScreen1", QStringLiteral("Full Screen"));
     menu_.FullScreen1->setCheckable(true);

@@ -5,6 +5,7 @@ class QAction;
 
 struct MainMenu {
     QAction *StartGame1 = nullptr;
+    QAction *PlayNumberedDeal1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *PlaySounds1 = nullptr; // checked: sounds on
     QAction *ResetScreenLocation1 = nullptr;
@@ -13,6 +14,7 @@ struct MainMenu {
     QAction *TallyList1 = nullptr;
     QAction *ViewHighScoreList1 = nullptr;
     QAction *FullScreen1 = nullptr; // checked: the window fills the screen
+    QAction *CopyDealNumber1 = nullptr; // enabled once a deal has been dealt
     QAction *Help2 = nullptr;
     QAction *CheckforUpdateNow1 = nullptr;
     QAction *About1 = nullptr;

@@ -132,6 +132,8 @@ void Tmain::button_updateyesClick()
 void Tmain::downloadit()
 {
     SelfUpdate update([this](const QString &status) { panels_.label_update->setText(status); }, reportError_);
+    // The program ends as soon as the installer runs: nothing of this session is lost.
+    update.beforeInstalling = [this] { saveSettingsAndTally(); };
     // Failed: the program's file is back, and Cancel puts the panel away.
     if (!update.downloadit(*getupdate, server_, QLatin1String(kProductId)))
         panels_.button_updatecancel->show();

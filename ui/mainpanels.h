@@ -19,6 +19,7 @@ struct MainPanels {
     QLabel *label_score1 = nullptr; // "Your Score: "
     QLineEdit *edit_name = nullptr; // the player name
     PictureButton *button_sendscore = nullptr;
+    QLabel *label_practicenote = nullptr; // in SEND SCORE's place in a practice game
     TFlatPanel *panel_wait = nullptr; // inside panel_over, over button_sendscore
     QLabel *label_wait = nullptr;
 

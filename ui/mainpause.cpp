@@ -13,8 +13,9 @@
 
 void Tmain::buildPauseCountdown(QWidget *board)
 {
-    // Where the Start Game picture sits between games; it is hidden during a round.
-    board_.label_countdown = makeLabel(board, QStringLiteral("label_countdown"), QString(), {505, 378},
+    // Under the banner, over where the Start Game picture sits between games (it is
+    // hidden during a round) and clear of the practice note below it.
+    board_.label_countdown = makeLabel(board, QStringLiteral("label_countdown"), QString(), {505, 352},
                                        look::pixelFont(13), Qt::black, {146, 48}, Qt::AlignHCenter | Qt::AlignTop);
     board_.label_countdown->setWordWrap(true);
     board_.label_countdown->hide();

@@ -8,6 +8,7 @@
 #include "widgets/labels.h"
 #include "widgets/picturebutton.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -56,6 +57,16 @@ void Tmain::showGreeting(std::string_view greeting)
 void Tmain::showFinalScore(std::string_view score)
 {
     panels_.label_score1->setText(text(score));
+}
+
+void Tmain::showDeal(std::uint32_t dealNumber, qv::GameKind kind)
+{
+    const bool practice = kind == qv::GameKind::Practice;
+    board_.label_deal->setText((practice ? QStringLiteral("Practice deal %1") : QStringLiteral("Deal %1"))
+                                   .arg(dealNumber));
+    board_.label_practice->setVisible(practice);
+    panels_.label_practicenote->setVisible(practice);
+    menu_.CopyDealNumber1->setEnabled(true);
 }
 
 QWidget *Tmain::panel(qv::Panel panel) const

@@ -60,7 +60,11 @@ Ttallylist::Ttallylist(TallyModel &model, const QPixmap &backgroundTile, QWidget
     setObjectName(QStringLiteral("tallylist"));
     setWindowTitle(QStringLiteral("Quenvale - Tally List"));
     buildLayout();
-    model_.changed = [this] { showTally(); };
+    model_.changed = [this] {
+        showTally();
+        if (loaded_)
+            saveTally();
+    };
     FormCreate(backgroundTile);
 }
 
@@ -134,6 +138,7 @@ void Ttallylist::FormCreate(const QPixmap &backgroundTile)
     if (tallyPath_.isEmpty())
         tallyPath_ = platform::dataFilePath(QStringLiteral("quenvaletally.tld"));
     const std::string error = model_.load(QFile::encodeName(tallyPath_).toStdString());
+    loaded_ = true;
     showTally();
     if (!error.empty())
         showError(this, QString::fromStdString(error));
@@ -141,8 +146,23 @@ void Ttallylist::FormCreate(const QPixmap &backgroundTile)
 
 void Ttallylist::FormDestroy()
 {
-    // Errors at exit are silent: the previous tally file then stays as it was.
-    model_.save(QFile::encodeName(tallyPath_).toStdString());
+    saveTally();
+}
+
+bool Ttallylist::saveTally()
+{
+    try {
+        model_.save(QFile::encodeName(tallyPath_).toStdString());
+        failureShown_ = false;
+        return true;
+    } catch (const std::exception &e) {
+        if (!failureShown_)
+            showError(this, QStringLiteral("The tally could not be saved (%1). Quenvale keeps it and tries again "
+                                           "at the next change and when it ends.")
+                                .arg(QString::fromLocal8Bit(e.what())));
+        failureShown_ = true;
+        return false;
+    }
 }
 
 void Ttallylist::showTally()

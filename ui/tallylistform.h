@@ -1,7 +1,8 @@
 #pragma once
 // The tally-list window: shows the tally model (three counters and the ten best
 // scores) and forwards Reset and Done. It loads the tally file into the model
-// when it is created and writes it back when it is destroyed.
+// when it is created, writes it back after every change (a round started or
+// cleared, a game ranked, a reset), when asked, and when it is destroyed.
 
 #include <QWidget>
 
@@ -28,6 +29,10 @@ public:
 
     // Shows the model as it is now; runs after every change of the model.
     void showTally();
+    // Writes the tally file now. A failure is reported once, naming the file
+    // and the reason, until a write succeeds again; the tally in memory stays
+    // and the next change or the program's end tries again.
+    bool saveTally();
     void button_resetClick();
     void button_doneClick();
 
@@ -47,6 +52,8 @@ private:
 
     TallyModel &model_;
     QString tallyPath_;
+    bool loaded_ = false;        // changes are written once the file has been read
+    bool failureShown_ = false;  // the last write failed and the player was told
     TLbBackground *background_ = nullptr;
     QWidget *band_ = nullptr; // maroon, behind the newest entry's white text
     std::array<QLabel *, 11> label_num{}, label_date{}, label_name{}, label_high{}; // places 1..10

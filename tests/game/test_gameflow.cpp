@@ -1,5 +1,6 @@
 #include "game/cards.h"
 #include "game/gameflow.h"
+#include "tests/game/flow_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,49 +13,6 @@
 using namespace qv;
 
 namespace {
-
-// Records what the engine shows, plays and reports: the last value of each.
-struct Recorder : GameView, SoundSink, TallySink {
-    std::array<std::array<int, 6>, 6> cells{}; // [row][col]
-    int nextCard = -1;
-    std::string cardType;
-    std::map<int, std::optional<int>> lineScores;
-    int rounds = -1, total = -1, hands = -1;
-    std::string greeting, finalScore;
-    std::map<Panel, bool> panels;
-    std::vector<std::string> sounds;
-    std::vector<std::string> tallyCalls;
-    bool timer2 = false;
-    std::string name = "Guest";
-
-    void showCell(int row, int col, int card) override { cells.at(row).at(col) = card; }
-    void showNextCard(int card, std::string_view caption) override
-    {
-        nextCard = card;
-        cardType = caption;
-    }
-    void showLineScore(int line, std::optional<int> points) override { lineScores[line] = points; }
-    void showNumbers(int r, int t, int h) override
-    {
-        rounds = r;
-        total = t;
-        hands = h;
-    }
-    void showGreeting(std::string_view text) override { greeting = text; }
-    void showFinalScore(std::string_view text) override { finalScore = text; }
-    void showPanel(Panel panel, bool visible) override { panels[panel] = visible; }
-    void setPauseTimer(bool on) override { timer2 = on; }
-    std::string playerName() const override { return name; }
-    void playsounds(std::string_view s) override { sounds.emplace_back(s); }
-    void addtomineincrease(Counter counter) override
-    {
-        tallyCalls.push_back("increase " + std::to_string(counter));
-    }
-    void checkscore(int score, std::string_view who) override
-    {
-        tallyCalls.push_back("checkscore " + std::to_string(score) + " " + std::string(who));
-    }
-};
 
 struct Flow : ::testing::Test {
     Recorder rec;
@@ -74,19 +32,6 @@ struct Flow : ::testing::Test {
     {
         for (int i = 0; i < 6; ++i)
             game.Timer2Timer();
-    }
-
-    // Finds a generator state whose deal, placed row by row, scores inside [lo, hi].
-    std::uint32_t seedScoring(int lo, int hi)
-    {
-        for (std::uint32_t seed = 1;; ++seed) {
-            Board b = dealInOrder(seed);
-            int total = 0;
-            for (int line : boardLines)
-                total += b.getlinescore(line, getsuit(b.cell(5, 5)));
-            if (total >= lo && total <= hi)
-                return seed;
-        }
     }
 
     void playRound(int lo, int hi)
@@ -368,4 +313,52 @@ TEST_F(Flow, EndingThePauseEarlyGivesTheSameVerdictOnce)
     EXPECT_TRUE(rec.panels[Panel::Over]);
     EXPECT_FALSE(game.gameactive());
     EXPECT_EQ(rec.tallyCalls.back().substr(0, 11), "checkscore ");
+}
+
+TEST_F(Flow, NumberedDealIsThePracticeShuffleFromThatState)
+{
+    game.playNumberedDeal(0);
+    EXPECT_EQ(game.gameKind(), GameKind::Practice);
+    EXPECT_EQ(game.dealNumber(), 0u);
+    EXPECT_EQ(rec.deal, std::make_pair(std::uint32_t{0}, GameKind::Practice));
+    EXPECT_EQ(rec.tallyCalls, std::vector<std::string>{"increase 1"}); // its rounds count
+    // The seventeen cards the shuffle from state 0 gives, in the order they are offered.
+    std::vector<int> offered;
+    for (int row = 1; row <= 4; ++row)
+        for (int col = 1; col <= 4; ++col) {
+            offered.push_back(game.nextCard());
+            game.card_11Click(row, col);
+        }
+    offered.push_back(game.nextCard());
+    EXPECT_EQ(offered, (std::vector<int>{1, 2, 47, 13, 11, 41, 50, 24, 8, 38, 4, 43, 21, 39, 5, 15, 7}));
+
+    // A game started as usual afterwards is a random one again.
+    game.button_startClick();
+    EXPECT_EQ(game.gameKind(), GameKind::Random);
+    EXPECT_EQ(rec.deal->second, GameKind::Random);
+}
+
+TEST_F(Flow, PracticeGameCountsItsRoundsButIsNeitherRankedNorPosted)
+{
+    game.playNumberedDeal(seedScoring(60, 200));
+    placeAll();
+    tickOut();
+    const std::uint32_t next = game.generator().state();
+    game.button_start2Click();
+    EXPECT_EQ(game.dealNumber(), next); // the rounds after the chosen deal follow the generator
+    EXPECT_EQ(game.gameKind(), GameKind::Practice);
+    while (game.gameactive()) {
+        placeAll();
+        tickOut();
+        if (game.gameactive())
+            game.button_start2Click();
+    }
+    EXPECT_TRUE(rec.panels.at(Panel::Over));
+    EXPECT_FALSE(rec.panels.at(Panel::SendScore));
+    EXPECT_EQ(rec.finalScore, "Your Score: " + std::to_string(game.runningTotal()));
+    for (const std::string &call : rec.tallyCalls)
+        EXPECT_EQ(call.find("checkscore"), std::string::npos);
+    ASSERT_GE(rec.tallyCalls.size(), 3u); // two rounds played, the first cleared
+    EXPECT_EQ(std::vector<std::string>(rec.tallyCalls.begin(), rec.tallyCalls.begin() + 3),
+              (std::vector<std::string>{"increase 1", "increase 2", "increase 1"}));
 }

@@ -6,7 +6,11 @@
 #include "tests/net/rawserver.h"
 #include "tests/server/runningserver.h"
 #include "tests/ui/mainwindow_fixture.h"
+#include "tally/tallyfile.h"
+#include "tally/tallymodel.h"
 #include "ui/highscoreform.h"
+#include "ui/tallylistform.h"
+#include "ui/tallyreport.h"
 #include "widgets/htmlview.h"
 
 #include <QLineEdit>
@@ -382,4 +386,53 @@ TEST_F(SelfUpdateFromTheMainWindow, InstallerFileThatCannotBeCreatedIsReported)
     EXPECT_EQ(caption("label_update"), QStringLiteral("Updating. Please Wait..."));
     EXPECT_EQ(errors, Strings{QStringLiteral("Cannot create file ") + dir.filePath(QStringLiteral("qvlsetup.exe"))});
     expectFailureWithTheProgramBack();
+}
+
+TEST_F(SelfUpdateFromTheMainWindow, SettingsAndTallyHoldTheSessionWhenTheInstallerStarts)
+{
+    // The tally as the program has it, in the program's folder.
+    TallyModel model(tallyDate);
+    TallyReport report(model);
+    Ttallylist tallylist(model, window().backgroundTile(), &window());
+    window().setTally(&report);
+    window().setTallyListWindow(&tallylist);
+
+    find<QLineEdit>("edit_aname")->setText("Ivy");
+    click("button_namedone");
+    playRound(seedScoring(0, 54), "button_start");
+    tickOut();
+    const std::string score = std::to_string(window().game().runningTotal());
+    click("button_start");
+    clickCell(1, 1);
+
+    // The installer replaces the program and this process ends at once: what it
+    // finds on disk is all the session leaves.
+    QByteArray settingsThen;
+    std::string tallyThen;
+    platform::setProcessStarter([&](const QString &installer, const QStringList &) {
+        starts.push_back(installer);
+        QFile ini(iniPath);
+        if (ini.open(QIODevice::ReadOnly))
+            settingsThen = ini.readAll();
+        tallyThen = readTallyFile(QFile::encodeName(tallylist.tallyPath()).toStdString());
+        return true;
+    });
+    server.installer = "MZ";
+    click("button_updateyes");
+    ASSERT_EQ(exits, std::vector<int>{0});
+    EXPECT_TRUE(settingsThen.contains("Name=Ivy"));
+    EXPECT_TRUE(settingsThen.contains("Update=true"));
+    // Two rounds played, the first game ranked at place 1 under the new name.
+    auto line = [&](int n) {
+        std::size_t at = 0;
+        for (int i = 0; i < n; ++i)
+            at = tallyThen.find("\r\n", at) + 2;
+        return tallyThen.substr(at, tallyThen.find("\r\n", at) - at);
+    };
+    EXPECT_EQ(line(14), "2");
+    EXPECT_EQ(line(15), score);
+    EXPECT_EQ(line(27), "Ivy");
+    // And the second game can be taken up again after the update.
+    EXPECT_TRUE(QFile::exists(window().savedGame().path()));
+    EXPECT_TRUE(errors.empty());
 }

@@ -84,7 +84,7 @@ struct Tally : ::testing::Test {
     // Ends the program (the tally is written) and starts it again (read back).
     std::string restart()
     {
-        EXPECT_TRUE(tally->save(path));
+        EXPECT_NO_THROW(tally->save(path));
         open();
         return tally->load(path);
     }
@@ -101,7 +101,7 @@ TEST_F(Tally, NewTallyIsWrittenByteForByte)
     EXPECT_EQ(counters(), "0,0,0");
     EXPECT_EQ(tally->scoreText(1), "");
     EXPECT_EQ(tally->score(1), TallyModel::emptyScore);
-    ASSERT_TRUE(tally->save(path));
+    ASSERT_NO_THROW(tally->save(path));
     const std::string bytes = fileBytes(path);
     ASSERT_GE(bytes.size(), 12u);
     EXPECT_EQ(bytes.substr(0, 4), "\x57\x52\x5A\x4C");
@@ -157,7 +157,7 @@ TEST_F(Tally, LoadThenSaveKeepsTheBytes)
     EXPECT_EQ(tally->highlighted(), 0);
     const std::string first = fileBytes(path);
     restart();
-    ASSERT_TRUE(tally->save(path));
+    ASSERT_NO_THROW(tally->save(path));
     EXPECT_EQ(fileBytes(path), first);
 }
 
@@ -201,9 +201,14 @@ TEST_F(Tally, DamagedFileIsReportedOnceAndKeptAside)
     const std::string error = tally->load(path);
     EXPECT_EQ(error, path + " : Lzrw1 decompression : this file has no valid header !");
     EXPECT_EQ(counters(), "0,0,0");
-    ASSERT_TRUE(tally->save(path));
+    ASSERT_NO_THROW(tally->save(path));
     EXPECT_EQ(fileBytes(path + ".bak"), "this is not a tally");
     EXPECT_EQ(readTallyFile(path), emptyTallyText());
+    // Later saves write the tally and leave the damaged file where it was kept.
+    tally->addtomineincrease(TallyModel::totalRounds);
+    ASSERT_NO_THROW(tally->save(path));
+    EXPECT_EQ(fileBytes(path + ".bak"), "this is not a tally");
+    EXPECT_EQ(lines(readTallyFile(path))[14], "1");
     open();
     EXPECT_EQ(tally->load(path), "");
 }
@@ -212,7 +217,13 @@ TEST_F(Tally, MissingFileIsTheEmptyTallyAndAFolderThatCannotBeWrittenFailsQuietl
 {
     EXPECT_EQ(tally->load(path), "");
     EXPECT_EQ(tally->text(), emptyTallyText());
-    EXPECT_FALSE(tally->save((dir / "no-such-folder" / "quenvaletally.tld").string()));
+    const std::string unwritable = (dir / "no-such-folder" / "quenvaletally.tld").string();
+    try {
+        tally->save(unwritable);
+        ADD_FAILURE() << "saved into a missing folder";
+    } catch (const std::runtime_error &e) {
+        EXPECT_EQ(std::string(e.what()), "No such file or directory : " + unwritable); // the reason and the file
+    }
     // A folder where the file should be is reported, not read.
     fs::create_directory(path);
     EXPECT_EQ(tally->load(path), "Is a directory : " + path);

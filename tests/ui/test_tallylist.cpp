@@ -4,6 +4,7 @@
 #include "tally/tallymodel.h"
 #include "ui/tallylistform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -36,6 +37,15 @@ struct TallyWindow : ::testing::Test {
     }
 
     QLabel *label(const QString &name) { return window->findChild<QLabel *>(name); }
+    // Line n (from 0) of the grid text in the tally file as it is on disk now.
+    std::string gridLine(int n)
+    {
+        const std::string text = readTallyFile(QFile::encodeName(path).toStdString());
+        std::size_t start = 0;
+        for (int i = 0; i < n; ++i)
+            start = text.find("\r\n", start) + 2;
+        return text.substr(start, text.find("\r\n", start) - start);
+    }
     QString text(const QString &name) { return label(name)->text(); }
     QString counters() { return text("mylabel_1") + "," + text("mylabel_2") + "," + text("mylabel_3"); }
     // White and bold: the place ranked last.
@@ -110,6 +120,35 @@ TEST_F(TallyWindow, ReadsTheFileAtStartAndWritesItAtTheEnd)
     EXPECT_EQ(again.findChild<QLabel *>("label_high1")->text(), "88");
     EXPECT_EQ(again.findChild<QLabel *>("label_name1")->text(), "Bea");
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(TallyWindow, EveryChangeIsWrittenAtOnceAndAFailedWriteIsReportedOnce)
+{
+    EXPECT_FALSE(QFile::exists(path)); // reading the tally writes nothing
+    model.addtomineincrease(TallyModel::totalRounds);
+    EXPECT_EQ(gridLine(14), "1");
+    model.checkscore(70, "Flo");
+    EXPECT_EQ(gridLine(15), "70");
+
+    // A folder in the file's place cannot be replaced: told once, tried at every change.
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkdir(path));
+    model.addtomineincrease(TallyModel::totalRounds);
+    model.addtomineincrease(TallyModel::roundsCleared);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].contains(path)) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains("Is a directory")) << errors[0].toStdString();
+    EXPECT_FALSE(window->saveTally());
+    EXPECT_EQ(errors.size(), 1u);
+
+    // Nothing was lost: the next write has all of it.
+    ASSERT_TRUE(QDir().rmdir(path));
+    answer = true;
+    window->button_resetClick();
+    EXPECT_EQ(gridLine(14), "0");
+    EXPECT_EQ(errors.size(), 1u);
+    model.addtomineincrease(TallyModel::totalRounds);
+    EXPECT_EQ(gridLine(14), "1");
 }
 
 TEST_F(TallyWindow, DamagedFileIsReportedOnceAndTheEmptyTallyShown)
