@@ -200,6 +200,14 @@ void GameFlow::Timer2Timer()
     tellListeners([this](GameListener &l) { l.verdictGiven(*this, false); });
 }
 
+void GameFlow::endPause()
+{
+    if (!timer2_)
+        return;
+    scorecountdown_ = 0;
+    Timer2Timer();
+}
+
 void GameFlow::button_start2Click()
 {
     gameactive_ = true;

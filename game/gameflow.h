@@ -54,6 +54,9 @@ public:
     // A click on placeable cell (row, col), both 1..4.
     void card_11Click(int row, int col);
     void Timer2Timer();
+    // The player asks for the verdict before the pause has run out: it comes at
+    // once, as on the pause's last tick. Nothing happens outside the pause.
+    void endPause();
     void button_start2Click();
     void button_cancelClick();
 
@@ -65,6 +68,8 @@ public:
     int runningTotal() const { return runningTotal_; }
     int rounds() const { return rounds_; }
     int scorecountdown() const { return scorecountdown_; }
+    // Whole seconds (ticks) left before the verdict while the pause runs, else 0.
+    int pauseSecondsLeft() const { return timer2_ ? scorecountdown_ + 1 : 0; }
     bool timer2Running() const { return timer2_; }
     GameKind gameKind() const { return gameKind_; }
     // The current round's deal number: the generator state its shuffle started from.

@@ -33,6 +33,32 @@ struct ProgressHandOff
     }
 };
 
+const QString stoppedText = QStringLiteral("the fetch was stopped");
+
+// What OnError's ErrorText says for the way a transfer ended; reason is what
+// the reader itself refused, if anything.
+QString failureText(CURLcode code, const CurlApi *curl, const QString &reason)
+{
+    if (!curl)
+        return QStringLiteral("the network library could not be loaded");
+    if (!reason.isEmpty())
+        return reason;
+    switch (code) {
+    case CURLE_OK:
+        return QStringLiteral("the reply was empty");
+    case CURLE_ABORTED_BY_CALLBACK:
+        return stoppedText;
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("the server's name could not be found");
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("the server could not be reached");
+    case CURLE_GOT_NOTHING:
+        return QStringLiteral("the server closed the connection without a reply");
+    default:
+        return QString::fromUtf8(curl->easy_strerror(code));
+    }
+}
+
 } // namespace
 
 class THTTPGetThread
@@ -83,14 +109,21 @@ private:
     void run()
     {
         // Without libcurl nothing is read, and the fetch fails like a lost connection.
+        CURLcode code = CURLE_ABORTED_BY_CALLBACK;
         if (!stopRequested() && transfer_.open()) {
             configure(*transfer_.curl());
-            transfer_.perform();
+            code = transfer_.perform();
         }
-        const bool success = !stopRequested() && !failed_ && readed_ > 0;
+        const bool success = !stopRequested() && reason_.isEmpty() && readed_ > 0;
+        const QString error = success           ? QString()
+                              : stopRequested() ? stoppedText
+                                                : failureText(code, transfer_.curl(), reason_);
         // Posted to the owner, so Qt drops it if the owner is destroyed first.
         QMetaObject::invokeMethod(
-            owner_, [owner = owner_, success, body = std::move(body_)] { owner->fetchDone(success, body); },
+            owner_,
+            [owner = owner_, success, status = status_, error, body = std::move(body_)] {
+                owner->fetchDone(success, status, error, body);
+            },
             Qt::QueuedConnection);
     }
 
@@ -127,12 +160,17 @@ private:
         curl.easy_setopt(easy, CURLOPT_WRITEDATA, this);
     }
 
+    void refuse(const QString &reason) { reason_ = reason; }
+
     // Returning anything but size ends the transfer as failed.
     static size_t header(char *data, size_t, size_t size, void *user)
     {
         auto *self = static_cast<THTTPGetThread *>(user);
         const QByteArray line = QByteArray(data, qsizetype(size)).trimmed();
         if (line.startsWith("HTTP/")) {
+            // "HTTP/1.0 404 Not Found": a later status line (after a redirect) wins.
+            const QList<QByteArray> parts = line.split(' ');
+            self->status_ = parts.size() > 1 ? parts[1].toInt() : 0;
             self->hasLength_ = false;
             self->totalSize_ = 0;
         } else if (line.toLower().startsWith("content-length:")) {
@@ -142,7 +180,7 @@ private:
                 && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
             const qint64 length = ok ? value.toLongLong(&ok) : 0;
             if (ok && length > THTTPGet::MaxBodySize) {
-                self->failed_ = true;
+                self->refuse(QStringLiteral("the reply was too large"));
                 return 0;
             }
             self->hasLength_ = ok;
@@ -151,7 +189,7 @@ private:
             if (self->stopRequested())
                 return 0;
             if (!self->hasLength_ && self->binaryData_) {
-                self->failed_ = true;
+                self->refuse(QStringLiteral("the reply did not give its length"));
                 return 0;
             }
         }
@@ -164,7 +202,7 @@ private:
         if (self->stopRequested())
             return 0;
         if (qint64(self->readed_) + qint64(size) > THTTPGet::MaxBodySize) {
-            self->failed_ = true;
+            self->refuse(QStringLiteral("the reply was too large"));
             return 0;
         }
         self->body_.append(data, qsizetype(size));
@@ -207,7 +245,8 @@ private:
     CurlTransfer transfer_;
     curl_slist *headers_ = nullptr;
     bool hasLength_ = false;
-    bool failed_ = false;
+    QString reason_; // what the reader refused; empty while all is well
+    int status_ = 0;
     qint32 totalSize_ = 0;
     qint32 readed_ = 0;
     QByteArray body_;
@@ -242,11 +281,13 @@ void THTTPGet::AbortFetch()
         worker_->stop();
 }
 
-void THTTPGet::fetchDone(bool success, const QByteArray &body)
+void THTTPGet::fetchDone(bool success, int statusCode, const QString &errorText, const QByteArray &body)
 {
     if (!worker_)
         return;
     const bool ok = success && !worker_->stopRequested();
+    statusCode_ = statusCode;
+    errorText_ = ok ? QString() : errorText.isEmpty() ? stoppedText : errorText;
     // Busy until the handler has returned, so a StartFetch inside it is ignored.
     struct Idle
     {

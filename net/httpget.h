@@ -44,10 +44,23 @@ public:
     void StartFetch();
     // The running fetch ends as a failure; the component is busy until then.
     void AbortFetch();
+    // From StartFetch until the completion handler has returned.
+    bool Busy() const { return worker_ != nullptr; }
+
+    // The HTTP status of the reply the completion is about (0 when none came),
+    // for OnDoneString to tell an accepted request from a refused one.
+    int StatusCode() const { return statusCode_; }
+    // The reply's status is a 2xx one: the server did what was asked.
+    bool Accepted() const { return statusCode_ >= 200 && statusCode_ <= 299; }
+    // Why the fetch failed, in a few plain words ("the server refused the
+    // connection"), for OnError.
+    QString ErrorText() const { return errorText_; }
 
 private:
     friend class THTTPGetThread;
-    void fetchDone(bool success, const QByteArray &body);
+    void fetchDone(bool success, int statusCode, const QString &errorText, const QByteArray &body);
 
     std::unique_ptr<THTTPGetThread> worker_;
+    int statusCode_ = 0;
+    QString errorText_;
 };

@@ -14,6 +14,9 @@
 
 #include <QLabel>
 #include <QShowEvent>
+#include <QTextDocument>
+
+#include <utility>
 
 namespace {
 
@@ -77,9 +80,11 @@ Thighscore::Thighscore(const QPixmap &backgroundTile, QWidget *parent)
     sendit = new THTTPGet(this);
     sendit->setObjectName(QStringLiteral("sendit"));
     sendit->OnDoneString = [this](THTTPGet *, const QByteArray &result) { senditDoneString(result); };
+    sendit->OnError = [this](THTTPGet *) { senditError(); };
     getit = new THTTPGet(this);
     getit->setObjectName(QStringLiteral("getit"));
     getit->OnDoneString = [this](THTTPGet *, const QByteArray &result) { getitDoneString(result); };
+    getit->OnError = [this](THTTPGet *) { getitError(); };
 
     FormCreate(backgroundTile);
 }
@@ -94,24 +99,79 @@ void Thighscore::loadit()
     getit->PostQuery.clear();
     getit->URL = highScorePageAddress(server_, QLatin1String(kProductId));
     getit->StartFetch();
+    // Never a blank window while the first page is on its way.
+    if (displayhtml->document()->isEmpty())
+        displayhtml->LoadFromString(QStringLiteral("<p>Loading the high-score list...</p>"));
 }
 
 void Thighscore::sendscore(const QString &name, const QString &date, const QString &score)
 {
-    sendit->URL = scorePostAddress(server_, QLatin1String(kProductId), name, date, score);
-    sendit->StartFetch();
+    const QString address = scorePostAddress(server_, QLatin1String(kProductId), name, date, score);
+    if (!sendit->Busy()) {
+        sendit->URL = address;
+        sendit->StartFetch();
+        return;
+    }
+    // A try after "Posting Failed." while the first post still hangs: that one
+    // is given up, and this one goes out as soon as it has ended.
+    pendingPost_ = address;
+    sendit->AbortFetch();
+}
+
+void Thighscore::startPendingPost()
+{
+    // The component is idle only once its completion handler has returned.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            sendit->URL = std::exchange(pendingPost_, QString());
+            sendit->StartFetch();
+        },
+        Qt::QueuedConnection);
 }
 
 void Thighscore::senditDoneString(const QByteArray &)
 {
+    if (!pendingPost_.isEmpty()) {
+        startPendingPost();
+        return;
+    }
+    if (!sendit->Accepted()) {
+        emit postFailed();
+        return;
+    }
     emit scorePosted();
     loadit();
     showWindow();
 }
 
+void Thighscore::senditError()
+{
+    if (!pendingPost_.isEmpty())
+        startPendingPost();
+    else
+        emit postFailed();
+}
+
 void Thighscore::getitDoneString(const QByteArray &result)
 {
-    displayhtml->LoadFromBytes(result);
+    if (getit->Accepted())
+        displayhtml->LoadFromBytes(result);
+    else
+        showPageFailure(QStringLiteral("the server answered with status %1").arg(getit->StatusCode()));
+}
+
+void Thighscore::getitError()
+{
+    showPageFailure(getit->ErrorText());
+}
+
+void Thighscore::showPageFailure(const QString &reason)
+{
+    displayhtml->LoadFromString(
+        QStringLiteral("<p>The high-score list could not be loaded: %1.</p>"
+                       "<p>The list will load here once the score server can be reached; try again later.</p>")
+            .arg(reason.toHtmlEscaped()));
 }
 
 void Thighscore::displayhtmlLinkClick(THtmlView *, const QString &SRC, bool &)

@@ -26,10 +26,14 @@ public:
 
     // Fetches the high-score page into the viewer.
     void loadit();
-    // Posts one score; the reply, whatever it says, opens the window.
+    // Posts one score; a reply that accepts it (any 2xx status) opens the
+    // window. A post made while an earlier one still waits for its reply
+    // replaces it.
     void sendscore(const QString &name, const QString &date, const QString &score);
     void senditDoneString(const QByteArray &result);
+    void senditError();
     void getitDoneString(const QByteArray &result);
+    void getitError();
     void displayhtmlLinkClick(THtmlView *Sender, const QString &SRC, bool &Handled);
     void button_doneClick();
     // Makes the window visible and brings it to the front.
@@ -40,16 +44,23 @@ public:
     THTTPGet *getitFetch() const { return getit; }
 
 signals:
-    // A posted score was answered: the main window ends its wait.
+    // A posted score was accepted: the main window ends its wait.
     void scorePosted();
+    // A posted score was refused (a reply other than 2xx), or the request
+    // could not be made (no connection, unknown host, no reply).
+    void postFailed();
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void FormCreate(const QPixmap &backgroundTile);
+    // A short plain page in the viewer instead of the list: what went wrong.
+    void showPageFailure(const QString &reason);
+    void startPendingPost();
 
     QString server_;
+    QString pendingPost_; // the address of a post waiting for the previous one to end
     bool placed_ = false;
     TLbBackground *LbBackground1 = nullptr;
     QLabel *Image1 = nullptr;

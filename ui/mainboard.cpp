@@ -3,6 +3,7 @@
 
 #include "game/board.h"
 #include "game/cards.h"
+#include "widgets/boardhost.h"
 #include "widgets/builders.h"
 #include "widgets/cardimage.h"
 #include "widgets/cellhighlight.h"
@@ -22,34 +23,15 @@ using look::pixelFont;
 constexpr int cellX[] = {0, 104, 168, 232, 296, 360}; // columns 1..5
 constexpr int cellY[] = {0, 8, 96, 184, 272, 358};    // rows 1..5
 
-// The client area: keeps the board at its centre and never gets smaller than the
-// board plus five pixels each way.
-class BoardHost : public QWidget {
-public:
-    explicit BoardHost(QWidget *parent) : QWidget(parent)
-    {
-        setMinimumSize(Tmain::boardWidth + 5, Tmain::boardHeight + 5);
-    }
-    void setBoard(QWidget *board) { board_ = board; }
-
-protected:
-    void resizeEvent(QResizeEvent *) override
-    {
-        if (board_)
-            board_->move((width() - board_->width()) / 2, (height() - board_->height()) / 2);
-    }
-
-private:
-    QWidget *board_ = nullptr;
-};
-
 } // namespace
 
 void Tmain::buildBoard()
 {
-    auto *host = new BoardHost(this);
+    // The client area never gets smaller than the board plus five pixels each way.
+    auto *host = board_.client = new BoardHost({boardWidth + 5, boardHeight + 5}, this);
     host->setObjectName(QStringLiteral("client"));
     setCentralWidget(host);
+    connect(host, &BoardHost::factorChanged, this, &Tmain::boardScaled);
 
     board_.panel_board = makePanel(host, QStringLiteral("panel_board"), {0, 0, boardWidth, boardHeight}, true,
                                    look::windowColour);
@@ -97,6 +79,7 @@ void Tmain::buildBoard()
 
     buildCells(board);
     buildScores(board);
+    buildPauseCountdown(board);
     buildNamePanel(board);
     buildGameOverPanel(board);
     buildContinuePanel(board);
@@ -122,6 +105,8 @@ void Tmain::buildCells(QWidget *board)
     }
     board_.highlight = new CellHighlight(board);
     board_.highlight->setObjectName(QStringLiteral("board_highlight"));
+    board_.lineframe = new CellHighlight(board);
+    board_.lineframe->setObjectName(QStringLiteral("board_lineframe"));
 
     board_.image_nextcard = new CardImage(imagelist_cards, board);
     board_.image_nextcard->setObjectName(QStringLiteral("image_nextcard"));

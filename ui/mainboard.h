@@ -6,6 +6,7 @@
 
 #include <array>
 
+class BoardHost;
 class CardImage;
 class CellHighlight;
 class ClickLabel;
@@ -15,6 +16,7 @@ class QLabel;
 class TFlatPanel;
 
 struct MainBoard {
+    BoardHost *client = nullptr;        // the client area: centres and scales the board
     TFlatPanel *panel_board = nullptr;  // everything in the client area, kept centred
     TFlatPanel *panel_board1 = nullptr; // the framed board; takes the keyboard
     QLabel *label_name = nullptr;       // the greeting
@@ -29,6 +31,8 @@ struct MainBoard {
     QLabel *label_score = nullptr;
     QLabel *label_breakdown = nullptr;
     PictureButton *button_start = nullptr;
+    QLabel *label_countdown = nullptr;  // the seconds left in the pause after a round
     QLabel *label_practice = nullptr;   // says a practice game is not ranked
     CellHighlight *highlight = nullptr; // the cell chosen with the arrow keys
+    CellHighlight *lineframe = nullptr; // the line the breakdown panel shows
 };

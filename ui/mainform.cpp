@@ -3,6 +3,7 @@
 #include "net/httpclient.h"
 #include "platform/paths.h"
 #include "net/httpget.h"
+#include "widgets/boardhost.h"
 #include "widgets/flatpanel.h"
 #include "widgets/lbbackground.h"
 #include "widgets/look.h"
@@ -55,15 +56,21 @@ Tmain::Tmain(qv::SoundSink *soundOutput, QWidget *parent)
     checkupdate = new THTTPGet(this);
     checkupdate->setObjectName(QStringLiteral("checkupdate"));
     checkupdate->OnDoneString = [this](THTTPGet *, const QByteArray &result) { checkupdateDoneString(result); };
+    checkupdate->OnError = [this](THTTPGet *) { checkupdateError(); };
     getupdate = new THttpClient(this);
     getupdate->setObjectName(QStringLiteral("getupdate"));
 
     reportError_ = [this](const QString &message) {
         QMessageBox::critical(this, QStringLiteral("Quenvale"), message);
     };
+    reportNotice_ = [this](const QString &message) {
+        QMessageBox::information(this, QStringLiteral("Quenvale"), message);
+    };
 
     buildMenu();
     buildBoard();
+    // At the default size the board is drawn at its design size; larger, larger.
+    board_.client->setDesignWindowSize({defaultWidth, defaultHeight});
     setWindowBounds({defaultLeft, defaultTop, defaultWidth, defaultHeight});
     FormCreate();
 }
@@ -75,14 +82,17 @@ void Tmain::setErrorReporter(std::function<void(const QString &)> report)
     reportError_ = std::move(report);
 }
 
+void Tmain::setNoticeReporter(std::function<void(const QString &)> report)
+{
+    reportNotice_ = std::move(report);
+}
+
 void Tmain::FormCreate()
 {
     game_.generator().seedFromClock();
     loadinifile();
     playsounds("entered");
-    panels_.panel_name->show();
-    panels_.panel_name->raise();
-    panels_.edit_aname->setFocus();
+    ChangeName1Click(); // the name panel, in front
     game_.FormCreate();
 }
 

@@ -10,10 +10,12 @@
 // mainpanels.cpp (building the board and the overlay panels), mainmenu.cpp
 // (the menu and its commands), maingame.cpp (the game's handlers, the
 // breakdown and the sound gate), mainkeys.cpp (keyboard play), mainonline.cpp
-// (score posting, the update check and the self-update), mainsettings.cpp
-// (the settings file and closing), mainsaving.cpp (writing the files before the
-// program ends, putting the game in progress back at start) and maindeal.cpp
-// (the deal number and numbered deals).
+// (score posting, the update check and the self-update), mainpause.cpp (the
+// pause after a round), mainscale.cpp (the board drawn to the window's size,
+// full screen), mainsettings.cpp (the settings file and closing),
+// mainsaving.cpp (writing the files before the program ends, putting the game
+// in progress back at start) and maindeal.cpp (the deal number and numbered
+// deals).
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
@@ -32,6 +34,7 @@
 
 class EffectPlayer;
 class NumberedDealDialog;
+class QMouseEvent;
 class QTimer;
 class Tabout;
 class THTTPGet;
@@ -71,6 +74,9 @@ public:
     // How the program's messages (the settings write error, "Posting Failed.",
     // the update errors) are shown; by default a message box.
     void setErrorReporter(std::function<void(const QString &)> report);
+    // How the program's small notices are shown (the answer to "Check for
+    // Update Now"); by default an information box.
+    void setNoticeReporter(std::function<void(const QString &)> report);
 
     qv::GameFlow &game() { return game_; }
     // The game in progress, written as it is played and put back at start.
@@ -86,7 +92,8 @@ public:
     QString webSite() const { return webSite_; }
     // The bounds read from the settings at start.
     QRect loadedBounds() const { return loadedBounds_; }
-    // Left, Top, Width, Height as the settings file keeps them.
+    // Left, Top, Width, Height as the settings file keeps them (while full
+    // screen, the bounds the window had before).
     QRect windowBounds() const;
     void setWindowBounds(const QRect &bounds);
     // The cell the arrow keys have chosen (row, column 1..4).
@@ -113,6 +120,8 @@ public:
 
     // The version text arrived (never empty).
     void checkupdateDoneString(const QByteArray &result);
+    // The version text could not be fetched.
+    void checkupdateError();
     // Downloads and starts the installer; returns only when that failed.
     void downloadit();
 
@@ -153,12 +162,15 @@ public slots:
     void ViewHighScoreList1Click();
     void Timer1Timer();
     void CheckforUpdateNow1Click();
+    void FullScreen1Click();
     void button_updatecancelClick();
     void button_updateyesClick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -172,8 +184,17 @@ private:
     void FormCreate();
     void FormClose();
     void FormShow();
+    void FormResize();
+    void setFullScreen(bool on);
+    // The board is drawn at factor times its design size.
+    void boardScaled(qreal factor);
     void startupdatecheck();
+    // Before a new game: the name typed into the open name panel, as "Done".
+    void takeTypedName();
+    // "Posting Failed.": the wait ends and SEND SCORE is offered again.
+    void postingFailed();
     bool saveinifile(const QRect &bounds);
+    void loadFullScreen(bool fullScreen);
     void buildMenu();
     void buildBoard();
     void buildCells(QWidget *board);
@@ -188,9 +209,17 @@ private:
     QWidget *panel(qv::Panel panel) const;
     // Shows the breakdown of line (1..4, 6..9) as the engine has it now.
     void showBreakdown(int line);
+    // Marks the line on the board while its breakdown is shown.
+    void frameLine(int line);
     static void showWindow(QWidget *window);
     // Arrow keys, Enter and Space on the board.
     bool boardKey(int key);
+    // The pause's countdown under the board's right-hand side.
+    void buildPauseCountdown(QWidget *board);
+    void showPauseCountdown();
+    // A click on the board (not on a panel over it) during the pause gives the
+    // verdict at once; true when it did.
+    bool endPauseByClick(QMouseEvent *event);
     void moveKeyboardCell(int dRow, int dCol);
 
     TallyForward tally_;
@@ -199,10 +228,14 @@ private:
     CardImageList imagelist_cards;
     QPixmap tile_;
     QRect loadedBounds_;
+    QRect normalBounds_;    // the bounds before the window went full screen
+    QSize minimumRefused_;  // a size below the minimum, already asked to grow
     QString server_;
     QString webSite_;
     QPoint keyCell_{1, 1};
     std::function<void(const QString &)> reportError_;
+    std::function<void(const QString &)> reportNotice_;
+    bool updateCheckAsked_ = false; // the running check came from the menu
 
     qv::SoundSink *soundOutput_ = nullptr;
     EffectPlayer *effects_ = nullptr; // made on the first sound that passes the gate

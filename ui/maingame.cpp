@@ -4,6 +4,7 @@
 #include "ui/mainform.h"
 
 #include "ui/sounds.h"
+#include "widgets/boardscale.h"
 #include "widgets/cardimage.h"
 #include "widgets/cellhighlight.h"
 #include "widgets/flatpanel.h"
@@ -14,11 +15,13 @@
 
 void Tmain::button_startClick()
 {
+    takeTypedName();
     game_.button_startClick();
 }
 
 void Tmain::StartGame1Click()
 {
+    takeTypedName();
     game_.StartGame1Click();
 }
 
@@ -30,15 +33,14 @@ void Tmain::card_11Click()
                 continue;
             keyCell_ = {row, col}; // the keyboard carries on from the clicked cell
             board_.highlight->hide();
-            game_.card_11Click(row, col);
+            // During the pause a click on the board asks for the verdict.
+            if (game_.timer2Running())
+                game_.endPause();
+            else
+                game_.card_11Click(row, col);
             return;
         }
     }
-}
-
-void Tmain::Timer2Timer()
-{
-    game_.Timer2Timer();
 }
 
 void Tmain::button_start2Click()
@@ -76,11 +78,31 @@ void Tmain::showBreakdown(int line)
     for (int k = 1; k <= 5; ++k)
         panels_.label_line[k]->setText(QString::number(points[k - 1]));
     panels_.panel_linescore->show();
+    frameLine(line);
+}
+
+void Tmain::frameLine(int line)
+{
+    // The line's five cells, the starter's included, and its score, framed
+    // under the panel: what shows around the panel's edges tells the line.
+    const bool row = line <= 4;
+    const int index = row ? line : line - 5;
+    QRect area;
+    for (int k = 1; k <= 5; ++k)
+        area |= boardscale::designGeometry(row ? board_.card[index][k] : board_.card[k][index]);
+    // Out along the line to its score, never across the neighbouring lines.
+    const QRect score = boardscale::designGeometry(board_.label_linescore[line]);
+    if (row)
+        area.setRight(score.right());
+    else
+        area.setBottom(score.bottom());
+    board_.lineframe->frame(area);
+    board_.lineframe->show();
 }
 
 void Tmain::Image1Click()
 {
-    panels_.panel_linescore->hide();
+    showPanel(qv::Panel::LineScore, false);
 }
 
 void Tmain::playsounds(std::string_view name)

@@ -1,12 +1,15 @@
 // Keyboard play on the main window's board: the arrow keys choose a cell, Enter
-// or Space places the next card on it.
+// or Space places the next card on it (or, in the pause after a round, asks for
+// the verdict).
 #include "ui/mainform.h"
 
+#include "widgets/boardscale.h"
 #include "widgets/cardimage.h"
 #include "widgets/cellhighlight.h"
 #include "widgets/flatpanel.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 #include <algorithm>
 
@@ -16,6 +19,8 @@ bool Tmain::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::KeyPress:
             return boardKey(static_cast<QKeyEvent *>(event)->key());
+        case QEvent::MouseButtonRelease:
+            return endPauseByClick(static_cast<QMouseEvent *>(event));
         case QEvent::FocusIn: {
             // Tabbing onto the board shows the chosen cell at once; a mouse player
             // never sees the frame until a key is pressed.
@@ -39,7 +44,7 @@ void Tmain::moveKeyboardCell(int dRow, int dCol)
     keyCell_.setX(std::clamp(keyCell_.x() + dRow, 1, 4));
     keyCell_.setY(std::clamp(keyCell_.y() + dCol, 1, 4));
     CardImage *c = board_.card[keyCell_.x()][keyCell_.y()];
-    board_.highlight->frameCell(c->pos());
+    board_.highlight->frame(boardscale::designGeometry(c));
     board_.highlight->show();
     // Screen readers hear the chosen cell through the board's description.
     board_.panel_board1->setAccessibleDescription(c->accessibleName());
@@ -63,6 +68,10 @@ bool Tmain::boardKey(int key)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
+        if (game_.timer2Running()) {
+            game_.endPause();
+            return true;
+        }
         // Never place a card on a cell the player cannot see chosen.
         if (!board_.highlight->isHidden())
             game_.card_11Click(keyCell_.x(), keyCell_.y());

@@ -29,12 +29,14 @@ void Tmain::buildMenu()
 
     QMenu *file1 = menu("file1", QStringLiteral("&File"));
     menu_.StartGame1 = item(file1, "StartGame1", QStringLiteral("Start Game"));
-    menu_.StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // Ctrl+N as well, where players of other games look for a new game.
+    menu_.StartGame1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_N)});
     connect(menu_.StartGame1, &QAction::triggered, this, &Tmain::StartGame1Click);
     menu_.PlayNumberedDeal1 = item(file1, "PlayNumberedDeal1", QStringLiteral("Play Numbered Deal..."));
     connect(menu_.PlayNumberedDeal1, &QAction::triggered, this, &Tmain::PlayNumberedDeal1Click);
     separator(file1, "N1");
     menu_.Exit1 = item(file1, "Exit1", QStringLiteral("Exit"));
+    menu_.Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(menu_.Exit1, &QAction::triggered, this, &Tmain::Exit1Click);
 
     QMenu *Options1 = menu("Options1", QStringLiteral("&Options"));
@@ -59,6 +61,11 @@ void Tmain::buildMenu()
     menu_.CopyDealNumber1 = item(View1, "CopyDealNumber1", QStringLiteral("Copy Deal Number"));
     menu_.CopyDealNumber1->setEnabled(false);
     connect(menu_.CopyDealNumber1, &QAction::triggered, this, &Tmain::CopyDealNumber1Click);
+    separator(View1, "N4");
+    menu_.FullScreen1 = item(View1, "FullScreen1", QStringLiteral("Full Screen"));
+    menu_.FullScreen1->setCheckable(true);
+    menu_.FullScreen1->setShortcut(QKeySequence(Qt::Key_F11));
+    connect(menu_.FullScreen1, &QAction::triggered, this, &Tmain::FullScreen1Click);
 
     QMenu *Help1 = menu("Help1", QStringLiteral("&Help"));
     menu_.Help2 = item(Help1, "Help2", QStringLiteral("Help"));
@@ -74,6 +81,7 @@ void Tmain::buildMenu()
 
 void Tmain::ResetScreenLocation1Click()
 {
+    setFullScreen(false);
     setWindowBounds({defaultLeft, defaultTop, defaultWidth, defaultHeight});
 }
 

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <utility>
+
 void Tmain::setHighScoreWindow(Thighscore *highscore)
 {
     highscore_ = highscore;
@@ -24,6 +26,12 @@ void Tmain::setHighScoreWindow(Thighscore *highscore)
     connect(highscore, &Thighscore::scorePosted, this, [this] {
         panels_.panel_over->hide();
         Timer1->stop();
+    });
+    // Refused, or no connection at all: no need to wait out the forty seconds.
+    // After the wait has already failed there is nothing more to say.
+    connect(highscore, &Thighscore::postFailed, this, [this] {
+        if (Timer1->isActive())
+            postingFailed();
     });
 }
 
@@ -44,11 +52,18 @@ void Tmain::Timer1Timer()
 {
     const bool failed = postingWait_.tick();
     panels_.label_wait->setText(postingWait_.caption());
-    if (failed) {
-        // Stopped first, so no tick runs while the message is up.
-        Timer1->stop();
-        reportError_(QStringLiteral("Posting Failed."));
-    }
+    if (failed)
+        postingFailed();
+}
+
+void Tmain::postingFailed()
+{
+    // Stopped first, so no tick runs while the message is up.
+    Timer1->stop();
+    // SEND SCORE comes back from under the wait panel: the score is not lost
+    // and can be posted again.
+    panels_.panel_wait->hide();
+    reportError_(QStringLiteral("Posting Failed."));
 }
 
 void Tmain::button_highscoresClick()
@@ -66,6 +81,8 @@ void Tmain::ViewHighScoreList1Click()
 
 void Tmain::CheckforUpdateNow1Click()
 {
+    // Asked for, so the answer is told even when there is nothing to offer.
+    updateCheckAsked_ = true;
     startupdatecheck();
 }
 
@@ -77,10 +94,25 @@ void Tmain::startupdatecheck()
 
 void Tmain::checkupdateDoneString(const QByteArray &result)
 {
-    if (!updateOffered(result, QString::fromLatin1(qv::programVersion)))
+    const bool asked = std::exchange(updateCheckAsked_, false);
+    if (!updateOffered(result, QString::fromLatin1(qv::programVersion))) {
+        if (asked && checkupdate->Accepted())
+            reportNotice_(QStringLiteral("You have the newest version of Quenvale (%1).")
+                              .arg(QLatin1String(qv::programVersion)));
+        else if (asked)
+            reportNotice_(QStringLiteral("Unable to check for updates: the server answered with status %1.")
+                              .arg(checkupdate->StatusCode()));
         return;
+    }
     panels_.panel_update->show();
     panels_.panel_update->raise();
+}
+
+void Tmain::checkupdateError()
+{
+    // The automatic check stays silent.
+    if (std::exchange(updateCheckAsked_, false))
+        reportNotice_(QStringLiteral("Unable to check for updates: %1.").arg(checkupdate->ErrorText()));
 }
 
 void Tmain::button_updatecancelClick()

@@ -193,4 +193,13 @@ void Tmain::ChangeName1Click()
     panels_.panel_name->show();
     panels_.panel_name->raise();
     panels_.edit_aname->setFocus();
+    // Typing replaces the name shown ("Guest" at first) instead of adding to it.
+    panels_.edit_aname->selectAll();
+}
+
+void Tmain::takeTypedName()
+{
+    // Starting a game with a name typed into the open panel means that name.
+    if (panels_.panel_name->isVisible() && !panels_.edit_aname->text().isEmpty())
+        panels_.edit_name->setText(panels_.edit_aname->text());
 }

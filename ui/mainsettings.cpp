@@ -13,7 +13,7 @@ QRect Tmain::windowBounds() const
     // The frame's top-left corner and the size inside the frame: the window system
     // tells the frame's size only once the window is on screen, and these two are
     // what move() and resize() take back, so the saved bounds never creep.
-    return {pos(), size()};
+    return isFullScreen() ? normalBounds_ : QRect(pos(), size());
 }
 
 void Tmain::setWindowBounds(const QRect &bounds)
@@ -27,12 +27,21 @@ void Tmain::loadinifile()
     const Settings s = loadSettings(settingsFilePath());
     loadedBounds_ = QRect(s.left, s.top, s.width, s.height);
     setWindowBounds(loadedBounds_);
+    loadFullScreen(s.fullScreen);
     menu_.PlaySounds1->setChecked(s.sounds);
     panels_.edit_name->setText(s.name);
     panels_.edit_aname->setText(panels_.edit_name->text());
     menu_.updatecheck->setChecked(s.update);
     server_ = s.server;
     webSite_ = s.webSite;
+}
+
+void Tmain::loadFullScreen(bool fullScreen)
+{
+    // Shown full screen; leaving it gives the loaded bounds back.
+    normalBounds_ = loadedBounds_;
+    if (fullScreen)
+        setWindowState(windowState() | Qt::WindowFullScreen);
 }
 
 bool Tmain::saveinifile()
@@ -50,6 +59,7 @@ bool Tmain::saveinifile(const QRect &bounds)
     s.name = panels_.edit_name->text();
     s.sounds = menu_.PlaySounds1->isChecked();
     s.update = menu_.updatecheck->isChecked();
+    s.fullScreen = isFullScreen();
     const QString path = settingsFilePath();
     if (saveSettings(path, s))
         return true;
@@ -61,7 +71,8 @@ bool Tmain::saveinifile(const QRect &bounds)
 void Tmain::FormClose()
 {
     QRect bounds = windowBounds();
-    if (bounds != loadedBounds_) {
+    // Full screen keeps the bounds from before, as they were.
+    if (!isFullScreen() && bounds != loadedBounds_) {
         // A window larger than the work area (a maximised one) is saved a little
         // smaller, so the next start opens a normal window.
         const QRect area = platform::workArea(screen());

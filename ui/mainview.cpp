@@ -3,6 +3,7 @@
 #include "ui/mainform.h"
 
 #include "widgets/cardimage.h"
+#include "widgets/cellhighlight.h"
 #include "widgets/flatpanel.h"
 #include "widgets/labels.h"
 #include "widgets/picturebutton.h"
@@ -95,14 +96,8 @@ void Tmain::showPanel(qv::Panel which, bool visible)
 {
     if (QWidget *w = panel(which))
         w->setVisible(visible);
-}
-
-void Tmain::setPauseTimer(bool on)
-{
-    if (on)
-        Timer2->start();
-    else
-        Timer2->stop();
+    if (which == qv::Panel::LineScore && !visible)
+        board_.lineframe->hide(); // the line's frame goes with its breakdown
 }
 
 std::string Tmain::playerName() const

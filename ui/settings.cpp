@@ -88,6 +88,7 @@ Settings loadSettings(const QString &path)
     s.sounds = text("Sounds", QStringLiteral("yes")) != QLatin1String("no");
     s.name = text("Name", s.name);
     s.update = text("Update", QStringLiteral("true")) != QLatin1String("false");
+    s.fullScreen = text("FullScreen", QStringLiteral("no")) == QLatin1String("yes");
     s.server = text("Server", s.server);
     s.webSite = text("WebSite", s.webSite);
     return s;
@@ -99,10 +100,13 @@ bool saveSettings(const QString &path, const Settings &s)
     auto write = [&](const char *key, const std::string &value) {
         return platform::writeProfileString(file, kProductId, key, value);
     };
+    const bool fullScreenKept =
+        s.fullScreen || !platform::readProfileString(file, kProductId, "FullScreen", "").empty();
     return write("Top", std::to_string(s.top)) && write("Left", std::to_string(s.left)) &&
            write("Width", std::to_string(s.width)) && write("Height", std::to_string(s.height)) &&
            write("Name", s.name.toStdString()) && write("Sounds", s.sounds ? "yes" : "no") &&
-           write("Update", s.update ? "true" : "false");
+           write("Update", s.update ? "true" : "false") &&
+           (!fullScreenKept || write("FullScreen", s.fullScreen ? "yes" : "no"));
 }
 
 QString settingsWriteErrorText(const QString &path)

@@ -36,6 +36,9 @@ struct Settings {
     QString name = QStringLiteral("Guest");
     bool sounds = true;  // "Play Sounds" checked
     bool update = true;  // "Automatically Check for Updates" checked
+    // "FullScreen": the window was full screen when it closed ("yes"); written
+    // only once the window has been full screen, so other files keep their seven keys.
+    bool fullScreen = false;
 
     // Read only: the program never writes these two, the file keeps them as
     // the user put them.
@@ -53,9 +56,9 @@ QString settingsFilePath();
 Settings loadSettings(const QString &path);
 
 // Writes the seven keys Top, Left, Width, Height, Name, Sounds, Update in that
-// order, one write per key, keeping every other line of the file. Stops at the
-// first key that cannot be written and returns false (the keys before it stay
-// written).
+// order, one write per key, keeping every other line of the file; then
+// FullScreen, when it is on or the file already has it. Stops at the first key
+// that cannot be written and returns false (the keys before it stay written).
 bool saveSettings(const QString &path, const Settings &settings);
 
 // The text shown when saveSettings fails: "Unable to write to <path>."

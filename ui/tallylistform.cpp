@@ -2,6 +2,7 @@
 
 #include "platform/paths.h"
 #include "tally/tallymodel.h"
+#include "widgets/centring.h"
 #include "widgets/flatpanel.h"
 #include "widgets/lbbackground.h"
 #include "widgets/look.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QShowEvent>
 
 namespace {
 
@@ -99,6 +101,14 @@ void Ttallylist::buildLayout()
     }
     makeLabel(panel, QStringLiteral("label_highscores"), {1, 96, 328, 24}, 19, Qt::AlignHCenter, true)
         ->setText(QStringLiteral("HIGH SCORES"));
+    // White on khaki is hard to read; on maroon it stands out well.
+    band_ = new QWidget(panel);
+    band_->setObjectName(QStringLiteral("band_newest"));
+    band_->setAutoFillBackground(true);
+    QPalette bandPalette = band_->palette();
+    bandPalette.setColor(QPalette::Window, look::maroon);
+    band_->setPalette(bandPalette);
+    band_->hide();
     for (int n = 1; n <= TallyModel::places; ++n) {
         const int top = 126 + 24 * (n - 1);
         label_num[n] = makeLabel(panel, QStringLiteral("label_num%1").arg(n), {5, top, 24, 18}, 13, Qt::AlignRight);
@@ -159,11 +169,16 @@ void Ttallylist::showTally()
 {
     for (int c = TallyModel::totalRounds; c <= TallyModel::clearPercentage; ++c)
         mylabel[c]->setText(fromTable(model_.counter(c)));
+    const int newest = model_.highlighted();
+    const bool banded = newest >= 1 && newest <= TallyModel::places;
+    if (banded)
+        band_->setGeometry(3, label_num[newest]->y() - 2, 325, label_num[newest]->height() + 4);
+    band_->setVisible(banded);
     for (int n = 1; n <= TallyModel::places; ++n) {
         label_date[n]->setText(fromTable(model_.date(n)));
         label_name[n]->setText(fromTable(model_.name(n)));
         label_high[n]->setText(fromTable(model_.scoreText(n)));
-        const QColor &colour = n == model_.highlighted() ? white : look::maroon;
+        const QColor &colour = n == newest ? white : look::maroon;
         for (QLabel *label : {label_high[n], label_date[n], label_name[n], label_num[n]}) {
             look::setTextColour(label, colour);
             QFont font = label->font();
@@ -171,6 +186,14 @@ void Ttallylist::showTally()
             label->setFont(font);
         }
     }
+}
+
+void Ttallylist::showEvent(QShowEvent *event)
+{
+    // Each opening comes up over the game, wherever the main window is now.
+    if (!event->spontaneous())
+        centreOnMainWindow(this);
+    QWidget::showEvent(event);
 }
 
 void Ttallylist::button_resetClick()

@@ -42,6 +42,9 @@ public:
     static std::function<bool(QWidget *parent, const QString &question)> askYesNo;
     static std::function<void(QWidget *parent, const QString &message)> showError;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void FormCreate(const QPixmap &backgroundTile);
     void FormDestroy();
@@ -52,6 +55,7 @@ private:
     bool loaded_ = false;        // changes are written once the file has been read
     bool failureShown_ = false;  // the last write failed and the player was told
     TLbBackground *background_ = nullptr;
+    QWidget *band_ = nullptr; // maroon, behind the newest entry's white text
     std::array<QLabel *, 11> label_num{}, label_date{}, label_name{}, label_high{}; // places 1..10
     std::array<QLabel *, 4> mylabel{};                                              // counters 1..3
 };

@@ -1,5 +1,6 @@
 #include "widgets/builders.h"
 
+#include "widgets/boardscale.h"
 #include "widgets/flatpanel.h"
 #include "widgets/labels.h"
 #include "widgets/look.h"
@@ -37,9 +38,12 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, 
     look::setTextColour(label, colour);
     label->setAlignment(align);
     label->move(pos);
-    if (size.isValid())
+    if (size.isValid()) {
         label->resize(size);
-    else if (parent->isHidden())
+        return label;
+    }
+    boardscale::setFitsText(label);
+    if (parent->isHidden())
         new FitOnShow(label);
     else
         label->adjustSize();

@@ -51,18 +51,28 @@ void CardImage::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     if (picture_ >= 0) {
-        pictures_.draw(p, 0, 0, picture_);
+        pictures_.draw(p, rect(), picture_);
     } else if (marked_) {
         // The empty-cell mark: black outline and diagonal cross-hatching, with the
-        // board showing between the lines.
+        // board showing between the lines; on a larger board, all of it larger.
+        const QRect design(0, 0, CardImageList::width, CardImageList::height);
+        if (size() != design.size()) {
+            p.scale(qreal(width()) / design.width(), qreal(height()) / design.height());
+            p.setRenderHint(QPainter::NonCosmeticBrushPatterns);
+        }
         p.setPen(Qt::black);
         p.setBrush(QBrush(Qt::black, Qt::DiagCrossPattern));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        p.drawRect(design.adjusted(0, 0, -1, -1));
     }
 }
 
 void CardImage::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (clickable_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    // A picture that takes no clicks leaves them to the board under it.
+    if (!clickable_) {
+        event->ignore();
+        return;
+    }
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }

@@ -9,9 +9,9 @@ namespace {
 const QString sheetPath = QStringLiteral(":/cards.png");
 }
 
-void CardImageList::prefetch(qreal devicePixelRatio)
+void CardImageList::prefetch(qreal resolution)
 {
-    const qreal scale = scaleFor(devicePixelRatio);
+    const qreal scale = scaleFor(resolution);
     if (loadedFor_ == scale || pending_.valid())
         return;
     // Raw pixels need no decoding, so no worker either.
@@ -21,9 +21,9 @@ void CardImageList::prefetch(qreal devicePixelRatio)
     pending_ = std::async(std::launch::async, [scale] { return loadPictureImage(sheetPath, scale); });
 }
 
-const QPixmap &CardImageList::sheet(qreal devicePixelRatio)
+const QPixmap &CardImageList::sheet(qreal resolution)
 {
-    const qreal wanted = scaleFor(devicePixelRatio);
+    const qreal wanted = scaleFor(resolution);
     if (loadedFor_ == wanted)
         return sheet_;
     if (pending_.valid()) {
@@ -39,19 +39,27 @@ const QPixmap &CardImageList::sheet(qreal devicePixelRatio)
     return sheet_;
 }
 
-void CardImageList::draw(QPainter &painter, int x, int y, int index)
+void CardImageList::draw(QPainter &painter, const QRect &target, int index)
 {
     if (index < 0 || index >= count)
         return;
-    const QPixmap &pictures = sheet(painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    const qreal zoom = qreal(target.width()) / width;
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QPixmap &pictures = sheet(ratio * zoom);
     if (pictures.isNull()) {
-        drawStandIn(painter, x, y, index);
+        painter.save();
+        painter.translate(target.topLeft());
+        painter.scale(zoom, qreal(target.height()) / height);
+        drawStandIn(painter, 0, 0, index);
+        painter.restore();
         return;
     }
     const qreal scale = pictures.devicePixelRatio();
     const QRectF source((index % 4) * width * scale, (index / 4) * height * scale, width * scale,
                         height * scale);
-    painter.drawPixmap(QRectF(x, y, width, height), pictures, source);
+    if (zoom != 1.0)
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(target), pictures, source);
 }
 
 // Used only when the card pictures are missing: enough to play with.

@@ -19,18 +19,20 @@ public:
     static constexpr int height = 82;
     static constexpr int count = 53;
 
-    // Starts decoding the sheet for a device pixel ratio in the background.
-    void prefetch(qreal devicePixelRatio);
+    // Starts decoding the sheet for a resolution in the background.
+    void prefetch(qreal resolution);
 
-    // Draws picture index (0..52) with its top-left corner at (x, y).
-    void draw(QPainter &painter, int x, int y, int index);
+    // Draws picture index (0..52) into target, a card's size or larger (the
+    // board drawn larger): the twice-as-large sheet then keeps it sharp.
+    void draw(QPainter &painter, const QRect &target, int index);
 
-    // The sheet for a device pixel ratio, loaded when first wanted. Null when the
-    // program carries no card pictures; draw() then paints plain stand-ins.
-    const QPixmap &sheet(qreal devicePixelRatio);
+    // The sheet for a resolution (device pixels per card pixel: the screen's
+    // pixel ratio times the board's factor), loaded when first wanted. Null when
+    // the program carries no card pictures; draw() then paints plain stand-ins.
+    const QPixmap &sheet(qreal resolution);
 
 private:
-    static qreal scaleFor(qreal devicePixelRatio) { return devicePixelRatio > 1.0 ? 2.0 : 1.0; }
+    static qreal scaleFor(qreal resolution) { return resolution > 1.0 ? 2.0 : 1.0; }
     static void drawStandIn(QPainter &painter, int x, int y, int index);
 
     QPixmap sheet_;

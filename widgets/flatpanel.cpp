@@ -1,7 +1,12 @@
 #include "widgets/flatpanel.h"
 
+#include "widgets/boardscale.h"
+
 #include <QEvent>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 TFlatPanel::TFlatPanel(QWidget *parent) : QWidget(parent)
 {
@@ -61,16 +66,18 @@ void TFlatPanel::paintEvent(QPaintEvent *)
     if (!transparent_)
         p.fillRect(r, palette().color(QPalette::Window));
 
-    p.setPen(highlight_);
-    p.drawLine(r.topLeft(), r.topRight());
-    p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(shadow_);
-    p.drawLine(r.bottomLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomRight());
+    // One pixel at the design size; on a larger board, as much larger.
+    const qreal factor = boardscale::factor(this);
+    const int t = std::max(1, int(std::lround(factor)));
+    p.fillRect(0, 0, r.width(), t, highlight_);
+    p.fillRect(0, 0, t, r.height(), highlight_);
+    p.fillRect(0, r.height() - t, r.width(), t, shadow_);
+    p.fillRect(r.width() - t, 0, t, r.height(), shadow_);
 
     if (caption_.isEmpty())
         return;
-    const QRect text = r.adjusted(2, 0, -2, 0);
+    const int margin = int(std::lround(2 * factor));
+    const QRect text = r.adjusted(margin, 0, -margin, 0);
     const int flags = int(alignment_ & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter | Qt::TextSingleLine;
     if (isEnabled()) {
         p.setPen(palette().color(QPalette::WindowText));

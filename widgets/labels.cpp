@@ -1,9 +1,12 @@
 #include "widgets/labels.h"
 
+#include "widgets/boardscale.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 {
@@ -24,11 +27,13 @@ void ShadowLabel::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setFont(font());
     const int flags = int(alignment_) | (wrap_ ? Qt::TextWordWrap : 0);
+    // The offset grows with the board.
+    const qreal factor = boardscale::factor(this);
+    const int dx = int(std::lround(dx_ * factor)), dy = int(std::lround(dy_ * factor));
     // Leave room for the offset copy on the side it moves to.
-    const QRect back = rect().adjusted(std::max(0, -dx_), std::max(0, -dy_), -std::max(0, dx_),
-                                       -std::max(0, dy_));
+    const QRect back = rect().adjusted(std::max(0, -dx), std::max(0, -dy), -std::max(0, dx), -std::max(0, dy));
     p.setPen(back_);
     p.drawText(back, flags, text_);
     p.setPen(front_);
-    p.drawText(back.translated(dx_, dy_), flags, text_);
+    p.drawText(back.translated(dx, dy), flags, text_);
 }

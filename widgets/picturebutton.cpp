@@ -1,19 +1,32 @@
 #include "widgets/picturebutton.h"
 
+#include "widgets/boardscale.h"
 #include "widgets/look.h"
 #include "widgets/picture.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
-// Reloads pixmap when the screen's pixel ratio changed since the last load.
+// Fills target with pixmap, smoothly when the board is drawn larger.
+void drawScaled(QPainter &p, const QRect &target, const QPixmap &pixmap, qreal factor)
+{
+    if (factor != 1.0)
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(target, pixmap);
+}
+
+// Reloads pixmap when its resolution (the screen's pixel ratio times the
+// board's factor) changed since the last load.
 void ensureLoaded(QPixmap &pixmap, qreal &loadedScale, const QString &path, qreal scale)
 {
-    if (loadedScale == scale)
+    const qreal art = scale > 1.0 ? 2.0 : 1.0; // the pictures come at 1x and 2x
+    if (loadedScale == art)
         return;
-    loadedScale = scale;
-    pixmap = loadPicture(path, scale);
+    loadedScale = art;
+    pixmap = loadPicture(path, art);
 }
 } // namespace
 
@@ -24,12 +37,16 @@ Picture::Picture(const QString &path, Painter standIn, QWidget *parent)
 
 void Picture::paintEvent(QPaintEvent *)
 {
-    ensureLoaded(pixmap_, loadedScale_, path_, devicePixelRatioF());
+    const qreal factor = boardscale::factor(this);
+    ensureLoaded(pixmap_, loadedScale_, path_, devicePixelRatioF() * factor);
     QPainter p(this);
-    if (!pixmap_.isNull())
-        p.drawPixmap(rect(), pixmap_);
-    else if (standIn_)
-        standIn_(p, rect());
+    if (!pixmap_.isNull()) {
+        drawScaled(p, rect(), pixmap_, factor);
+    } else if (standIn_) {
+        // Drawn at the design size, and larger with the board.
+        p.scale(factor, factor);
+        standIn_(p, QRect(0, 0, int(std::lround(width() / factor)), int(std::lround(height() / factor))));
+    }
 }
 
 void Picture::mouseReleaseEvent(QMouseEvent *event)
@@ -54,23 +71,33 @@ QSize PictureButton::sizeHint() const
 
 void PictureButton::paintEvent(QPaintEvent *)
 {
-    ensureLoaded(pixmap_, loadedScale_, path_, devicePixelRatioF());
+    const qreal factor = boardscale::factor(this);
+    ensureLoaded(pixmap_, loadedScale_, path_, devicePixelRatioF() * factor);
     QPainter p(this);
     if (!pixmap_.isNull()) {
-        p.drawPixmap(rect(), pixmap_);
+        drawScaled(p, rect(), pixmap_, factor);
+        if (factor != 1.0)
+            p.scale(factor, factor); // the focus frame, larger with the board
     } else {
-        p.fillRect(rect(), look::maroon);
+        // Drawn at the design size, and larger with the board.
+        p.scale(factor, factor);
+        p.fillRect(designRect(factor), look::maroon);
         p.setPen(QColor(220, 219, 155));
-        p.drawRect(rect().adjusted(1, 1, -2, -2));
+        p.drawRect(designRect(factor).adjusted(1, 1, -2, -2));
         QFont f = font();
         f.setPixelSize(15);
         f.setBold(true);
         p.setFont(f);
-        p.drawText(rect(), Qt::AlignCenter, text());
+        p.drawText(designRect(factor), Qt::AlignCenter, text());
     }
     if (hasFocus()) {
         QPen pen(QColor(220, 219, 155), 1, Qt::DotLine);
         p.setPen(pen);
-        p.drawRect(rect().adjusted(4, 4, -5, -5));
+        p.drawRect(designRect(factor).adjusted(4, 4, -5, -5));
     }
+}
+
+QRect PictureButton::designRect(qreal factor) const
+{
+    return {0, 0, int(std::lround(width() / factor)), int(std::lround(height() / factor))};
 }

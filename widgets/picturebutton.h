@@ -46,6 +46,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The button's rectangle at the design size.
+    QRect designRect(qreal factor) const;
+
     QString path_;
     QPixmap pixmap_;
     qreal loadedScale_ = 0;

@@ -286,6 +286,35 @@ TEST_F(Flow, ListenersFollowEveryStepWithTheDealNumber)
     EXPECT_EQ(log.steps.back(), "round 2");
 }
 
+TEST_F(Flow, EndingThePauseEarlyGivesTheSameVerdictOnce)
+{
+    EXPECT_EQ(game.pauseSecondsLeft(), 0);
+    game.endPause(); // no pause, no verdict
+    EXPECT_FALSE(rec.panels[Panel::Over]);
+
+    playRound(55, 200);
+    EXPECT_EQ(game.pauseSecondsLeft(), 6);
+    game.Timer2Timer();
+    EXPECT_EQ(game.pauseSecondsLeft(), 5);
+    game.endPause();
+    EXPECT_TRUE(rec.panels[Panel::Continue]);
+    EXPECT_FALSE(rec.timer2);
+    EXPECT_EQ(game.pauseSecondsLeft(), 0);
+    EXPECT_EQ(rec.sounds.back(), "continue");
+    const auto calls = rec.tallyCalls;
+    // The ticks still on their way, and a second request, change nothing.
+    tickOut();
+    game.endPause();
+    EXPECT_EQ(rec.tallyCalls, calls);
+
+    // A round below 55 ends the game at once.
+    playRound(0, 30);
+    game.endPause();
+    EXPECT_TRUE(rec.panels[Panel::Over]);
+    EXPECT_FALSE(game.gameactive());
+    EXPECT_EQ(rec.tallyCalls.back().substr(0, 11), "checkscore ");
+}
+
 TEST_F(Flow, NumberedDealIsThePracticeShuffleFromThatState)
 {
     game.playNumberedDeal(0);

@@ -23,6 +23,8 @@ struct Outcome
     int done = 0;
     int errors = 0;
     QByteArray body;
+    int status = 0;
+    QString why; // ErrorText
     std::vector<std::pair<qint32, qint32>> progress;
 
     bool finished() const { return done + errors > 0; }
@@ -30,11 +32,15 @@ struct Outcome
 
 void record(THTTPGet &get, Outcome &out, bool withProgress = false)
 {
-    get.OnDoneString = [&out](THTTPGet *, const QByteArray &result) {
+    get.OnDoneString = [&out](THTTPGet *sender, const QByteArray &result) {
         ++out.done;
         out.body = result;
+        out.status = sender->StatusCode();
     };
-    get.OnError = [&out](THTTPGet *) { ++out.errors; };
+    get.OnError = [&out](THTTPGet *sender) {
+        ++out.errors;
+        out.why = sender->ErrorText();
+    };
     if (withProgress)
         get.OnProgress = [&out](THTTPGet *, qint32 total, qint32 readed) { out.progress.emplace_back(total, readed); };
 }
@@ -140,10 +146,13 @@ TEST(HTTPGet, SuccessDependsOnTheBodyNotTheStatus)
     const Outcome empty = fetch(server.url("/empty"));
     EXPECT_EQ(empty.errors, 1);
     EXPECT_EQ(empty.done, 0);
+    EXPECT_EQ(empty.why, "the reply was empty");
 
+    // The status is there for whoever cares to look.
     const Outcome missing = fetch(server.url("/missing"));
     EXPECT_EQ(missing.done, 1);
     EXPECT_EQ(missing.body, "<h1>gone</h1>");
+    EXPECT_EQ(missing.status, 404);
 
     // Whatever it makes of a length that is no number, the fetch ends once.
     const Outcome badLength = fetch(server.url("/badlength"));
@@ -354,7 +363,9 @@ TEST(HTTPGet, BodyBeyondTheCapFails)
 
 TEST(HTTPGet, ConnectionFailuresRaiseOnError)
 {
-    EXPECT_EQ(fetch(QStringLiteral("http://127.0.0.1:%1/").arg(RawServer::closedPort())).errors, 1);
+    const Outcome refused = fetch(QStringLiteral("http://127.0.0.1:%1/").arg(RawServer::closedPort()));
+    EXPECT_EQ(refused.errors, 1);
+    EXPECT_EQ(refused.why, "the server could not be reached");
     // A secure address gets TLS: a plain-text server cannot answer it.
     RawServer plain([](RawServer::Connection &c) { c.send(RawServer::reply("200 OK", "plain")); }, false);
     EXPECT_EQ(fetch(QStringLiteral("https://127.0.0.1:%1/").arg(plain.port())).errors, 1);

@@ -1,5 +1,6 @@
 #include "net/httpget.h"
 #include "platform/desktop.h"
+#include "tests/net/rawserver.h"
 #include "tests/server/runningserver.h"
 #include "ui/highscoreform.h"
 #include "widgets/htmlview.h"
@@ -88,6 +89,27 @@ TEST_F(HighScoreWindow, LoaditRefreshesThePage)
         window.loadit();
         return pageText().contains(QStringLiteral("Later"));
     }, 10000));
+}
+
+TEST_F(HighScoreWindow, PageThatCannotBeFetchedSaysWhyInPlainWords)
+{
+    window.setServer(QStringLiteral("http://127.0.0.1:%1/").arg(RawServer::closedPort()));
+    window.loadit();
+    EXPECT_TRUE(pageText().contains(QStringLiteral("Loading"))); // never blank meanwhile
+    ASSERT_TRUE(waitForPageWith(QStringLiteral("could not be loaded")));
+    EXPECT_TRUE(pageText().contains(QStringLiteral("once the score server can be reached")));
+
+    RawServer failing([](RawServer::Connection &c) { c.send(RawServer::reply("503 Busy", "<h1>busy</h1>")); });
+    window.setServer(failing.url("/"));
+    window.loadit();
+    ASSERT_TRUE(waitForPageWith(QStringLiteral("status 503")));
+    EXPECT_FALSE(pageText().contains(QStringLiteral("busy")));
+
+    // Reachable again: the list.
+    server.store().add({"Back", "1/3/24", 70});
+    window.setServer(QStringLiteral("http://127.0.0.1:%1/").arg(server.port()));
+    window.loadit();
+    EXPECT_TRUE(waitForPageWith(QStringLiteral("Back")));
 }
 
 TEST_F(HighScoreWindow, OnlyWebAndMailLinksReachTheDesktop)

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <atomic>
+
 namespace {
 
 using Strings = std::vector<QString>;
@@ -62,10 +64,13 @@ protected:
 };
 
 // A server whose answers the test picks: the version text, the installer (or a
-// 404), and a score post whose reply waits for release().
+// 404), and a score post whose reply (postStatus) waits for release() unless
+// holdPosts is off.
 struct ScriptedServer {
     std::string version = "1.0.1";
     std::string installer;
+    std::atomic<bool> holdPosts{true};
+    std::string postStatus = "200 OK";
 
     RawServer raw{[this](RawServer::Connection &c) {
         if (c.request.starts_with("GET /quenvale/quenvaleversion.txt ")) {
@@ -74,18 +79,21 @@ struct ScriptedServer {
             c.send(installer.empty() ? RawServer::reply("404 Not Found", "no installer")
                                      : RawServer::reply("200 OK", installer));
         } else if (c.request.starts_with("GET /cgi-bin/quenvale.cgi?")) {
-            c.waitReleased();
-            c.send(RawServer::reply("200 OK", "Score recorded.\n"));
+            if (holdPosts)
+                c.waitReleased();
+            c.send(RawServer::reply(postStatus, "Score recorded.\n"));
         } else {
             c.send(RawServer::reply("200 OK", scorePage));
         }
     }};
 
-    int versionRequests() const
+    int versionRequests() const { return requestsFor("GET /quenvale/quenvaleversion.txt "); }
+    int postRequests() const { return requestsFor("GET /cgi-bin/quenvale.cgi?"); }
+    int requestsFor(const std::string &start) const
     {
         int n = 0;
         for (const std::string &r : raw.requests())
-            n += r.starts_with("GET /quenvale/quenvaleversion.txt ");
+            n += r.starts_with(start);
         return n;
     }
 };
@@ -149,9 +157,10 @@ TEST_F(OnlineMainWindow, UnansweredPostFailsOnTheFortiethTickAndALateReplyStillO
     window().Timer1Timer();
     EXPECT_EQ(errors, Strings{QStringLiteral("Posting Failed.")});
     EXPECT_FALSE(timer1Active());
-    // The wait panel stays over the button: one post per game over.
+    // SEND SCORE is back for another try.
     EXPECT_TRUE(shown("panel_over"));
-    EXPECT_TRUE(shown("panel_wait"));
+    EXPECT_FALSE(shown("panel_wait"));
+    EXPECT_TRUE(shown("button_sendscore"));
     EXPECT_FALSE(highscore.isVisible());
 
     server.raw.release();
@@ -159,6 +168,80 @@ TEST_F(OnlineMainWindow, UnansweredPostFailsOnTheFortiethTickAndALateReplyStillO
     EXPECT_FALSE(shown("panel_over"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return pageShows(QStringLiteral("Dana")); }, 10000));
     EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(OnlineMainWindow, RefusedPostFailsAtOnceAndCanBeSentAgain)
+{
+    ScriptedServer server;
+    server.holdPosts = false;
+    server.postStatus = "400 Bad Request";
+    open(server.raw.port(), false);
+    gameOver();
+    click("button_sendscore");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.empty(); }, 10000));
+    EXPECT_EQ(errors, Strings{QStringLiteral("Posting Failed.")});
+    EXPECT_FALSE(timer1Active());
+    EXPECT_TRUE(shown("panel_over"));
+    EXPECT_FALSE(shown("panel_wait"));
+    EXPECT_FALSE(highscore.isVisible());
+
+    // Accepted the second time.
+    server.postStatus = "200 OK";
+    click("button_sendscore");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 10000));
+    EXPECT_FALSE(shown("panel_over"));
+    EXPECT_EQ(server.postRequests(), 2);
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(OnlineMainWindow, RefusedConnectionFailsAtOnce)
+{
+    open(RawServer::closedPort(), false);
+    gameOver();
+    click("button_sendscore");
+    // Long before the fortieth tick.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.empty(); }, 5000));
+    EXPECT_EQ(errors, Strings{QStringLiteral("Posting Failed.")});
+    EXPECT_FALSE(timer1Active());
+    EXPECT_TRUE(shown("button_sendscore"));
+    EXPECT_FALSE(shown("panel_wait"));
+}
+
+TEST_F(OnlineMainWindow, TryAgainAfterTheWaitRanOutReplacesTheUnansweredPost)
+{
+    ScriptedServer server;
+    open(server.raw.port(), false);
+    gameOver();
+    click("button_sendscore");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.postRequests() == 1; }, 10000));
+    for (int tick = 1; tick <= PostingWait::ticks; ++tick)
+        window().Timer1Timer();
+    ASSERT_EQ(errors, Strings{QStringLiteral("Posting Failed.")});
+
+    click("button_sendscore");
+    EXPECT_TRUE(shown("panel_wait"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.postRequests() == 2; }, 10000));
+    server.raw.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 10000));
+    EXPECT_FALSE(shown("panel_over"));
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(OnlineMainWindow, DatePostedUnderTheCLocaleIsNumbersAndSlashes)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c());
+    RunningServer server;
+    open(server.port(), false);
+    gameOver();
+    click("button_sendscore");
+    const bool posted = QTest::qWaitFor([&] { return highscore.isVisible(); }, 10000);
+    QLocale::setDefault(saved);
+    ASSERT_TRUE(posted);
+    ASSERT_EQ(server.store().best(10).size(), 1u);
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(QString::fromStdString(server.store().best(10)[0].date),
+              QStringLiteral("%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year() % 100, 2, 10, QLatin1Char('0')));
 }
 
 TEST_F(OnlineMainWindow, HighScoreListOpensAtOnceFromTheMenuAndTheGameOverPanel)
@@ -195,6 +278,25 @@ TEST_F(OnlineMainWindow, SameVersionTextShowsNothing)
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.versionRequests() == 1; }, 10000));
     QTest::qWait(300);
     EXPECT_FALSE(shown("panel_update"));
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(notices.empty());
+
+    // Asked for, the answer is told.
+    action("CheckforUpdateNow1")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.empty(); }, 10000));
+    EXPECT_EQ(notices, Strings{QStringLiteral("You have the newest version of Quenvale (1.0.1).")});
+    EXPECT_FALSE(shown("panel_update"));
+}
+
+TEST_F(OnlineMainWindow, CheckAskedForWithoutAServerSaysSoAndTheAutomaticOneStaysSilent)
+{
+    open(RawServer::closedPort(), true);
+    QTest::qWait(500);
+    EXPECT_TRUE(notices.empty());
+    action("CheckforUpdateNow1")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.empty(); }, 10000));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices[0].startsWith(QStringLiteral("Unable to check for updates: "))) << notices[0].toStdString();
     EXPECT_TRUE(errors.empty());
 }
 

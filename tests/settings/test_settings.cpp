@@ -150,6 +150,26 @@ TEST_F(SettingsTest, SaveReplacesKeysInPlaceAndKeepsEverythingElse)
     EXPECT_EQ(back.server, "http://scores.example/");
 }
 
+TEST_F(SettingsTest, FullScreenKeyAppearsOnlyOnceUsed)
+{
+    EXPECT_FALSE(loadWith("FullScreen=Yes\n").fullScreen); // only exactly "yes"
+    EXPECT_TRUE(loadWith("FullScreen=yes\n").fullScreen);
+
+    QFile::remove(path);
+    Settings s;
+    ASSERT_TRUE(saveSettings(path, s));
+    EXPECT_FALSE(contents().contains("FullScreen"));
+    s.fullScreen = true;
+    ASSERT_TRUE(saveSettings(path, s));
+    EXPECT_TRUE(contents().endsWith("Update=true\nFullScreen=yes\n"));
+    EXPECT_TRUE(loadSettings(path).fullScreen);
+    // Once there, leaving full screen is written too.
+    s.fullScreen = false;
+    ASSERT_TRUE(saveSettings(path, s));
+    EXPECT_TRUE(contents().endsWith("Update=true\nFullScreen=no\n"));
+    EXPECT_FALSE(loadSettings(path).fullScreen);
+}
+
 TEST_F(SettingsTest, SavingTwiceGivesTheSameFile)
 {
     Settings s;

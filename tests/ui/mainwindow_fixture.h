@@ -59,6 +59,7 @@ protected:
             w = std::make_unique<Tmain>(&rec);
             w->setTally(&rec);
             w->setErrorReporter([this](const QString &message) { errors.push_back(message); });
+            w->setNoticeReporter([this](const QString &message) { notices.push_back(message); });
             w->show();
         }
         return *w;
@@ -172,5 +173,6 @@ protected:
     QString iniPath;
     Recorder rec;
     std::vector<QString> errors;
+    std::vector<QString> notices;
     std::unique_ptr<Tmain> w;
 };

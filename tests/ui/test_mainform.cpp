@@ -71,8 +71,11 @@ TEST_F(MainWindow, MenuHasItsCaptionsShortcutsAndChecks)
 {
     window();
     EXPECT_EQ(action("StartGame1")->text(), "Start Game");
-    EXPECT_EQ(action("StartGame1")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(action("StartGame1")->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl+S"), QKeySequence("Ctrl+N")}));
+    EXPECT_EQ(action("Exit1")->shortcut(), QKeySequence("Ctrl+Q"));
     EXPECT_EQ(action("Help2")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(action("FullScreen1")->shortcut(), QKeySequence(Qt::Key_F11));
+    EXPECT_EQ(action("FullScreen1")->text(), "Full Screen");
     EXPECT_EQ(action("ChangeName1")->text(), "Change  Name");
     EXPECT_TRUE(action("PlaySounds1")->isChecked());
     EXPECT_TRUE(action("updatecheck")->isChecked());
@@ -331,9 +334,10 @@ TEST_F(MainWindow, NamePanel)
     EXPECT_TRUE(shown("panel_name"));
     EXPECT_EQ(aname->text(), "Maud");
 
-    // Typing stops at ten characters.
-    QTest::keyClicks(aname, "abcdefghij");
-    EXPECT_EQ(aname->text(), "Maudabcdef");
+    // The name shown is selected, so typing replaces it; typing stops at ten characters.
+    EXPECT_EQ(aname->selectedText(), "Maud");
+    QTest::keyClicks(aname, "abcdefghijk");
+    EXPECT_EQ(aname->text(), "abcdefghij");
 
     // "Done" with an empty field makes the name empty.
     aname->clear();
@@ -352,11 +356,13 @@ TEST_F(MainWindow, MinimumSizeAndCentring)
     QWidget *board = find("panel_board");
     m.resize(300, 200);
     EXPECT_EQ(client->size(), QSize(701, 530));
-    EXPECT_EQ(board->pos(), QPoint(2, 2));
+    EXPECT_EQ(board->geometry(), QRect(2, 2, 696, 525));
 
+    // Larger, the board grows in proportion until one side fills, and stays centred.
     m.resize(1001, 800);
     QCoreApplication::processEvents();
-    EXPECT_EQ(board->size(), QSize(696, 525));
+    EXPECT_GT(board->width(), 696);
+    EXPECT_NEAR(double(board->width()) / board->height(), 696.0 / 525, 0.01);
     const QPoint centre = board->geometry().center();
     const QPoint clientCentre = client->rect().center();
     EXPECT_LE(std::abs(centre.x() - clientCentre.x()), 1);

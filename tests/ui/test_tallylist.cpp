@@ -11,6 +11,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -176,4 +177,54 @@ TEST_F(TallyWindow, DoneHidesTheWindowAndKeepsTheTally)
     EXPECT_FALSE(window->isVisible());
     window->show();
     EXPECT_EQ(text("label_high1"), "12");
+}
+
+namespace {
+// WCAG's relative luminance of an sRGB colour.
+double luminance(const QColor &c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+} // namespace
+
+TEST_F(TallyWindow, NewestEntryReadsWhiteOnAMaroonBand)
+{
+    QWidget *band = window->findChild<QWidget *>("band_newest");
+    window->show();
+    EXPECT_FALSE(band->isVisible());
+    model.checkscore(70, "Ann");
+    model.checkscore(60, "Bo");
+    ASSERT_TRUE(highlighted(2));
+    EXPECT_TRUE(band->isVisible());
+    for (const char *kind : {"label_num2", "label_date2", "label_name2", "label_high2"})
+        EXPECT_TRUE(band->geometry().contains(label(kind)->geometry().center())) << kind;
+    EXPECT_FALSE(band->geometry().intersects(label("label_num1")->geometry()));
+    EXPECT_FALSE(band->geometry().intersects(label("label_num3")->geometry()));
+    const double face = luminance(band->palette().color(QPalette::Window));
+    const double text = luminance(label("label_high2")->palette().color(QPalette::WindowText));
+    EXPECT_GE((text + 0.05) / (face + 0.05), 4.5);
+
+    for (int i = 0; i < 9; ++i)
+        model.checkscore(50, "C");
+    model.checkscore(1, "Dee"); // not ranked: no entry is the newest
+    EXPECT_FALSE(band->isVisible());
+}
+
+TEST(TallyWindowPlace, OpensCentredOnTheMainWindow)
+{
+    TallyModel model([] { return std::string(); });
+    QTemporaryDir dir;
+    QWidget main;
+    main.setGeometry(40, 30, 900, 700);
+    main.show();
+    Ttallylist tally(model, QPixmap(), &main, dir.filePath("t.tld"));
+    tally.show();
+    EXPECT_LE(std::abs(tally.frameGeometry().center().x() - main.frameGeometry().center().x()), 2);
+    EXPECT_LE(std::abs(tally.frameGeometry().center().y() - main.frameGeometry().center().y()), 2);
+    // Wherever the main window is at the next opening.
+    tally.close();
+    main.move(200, 100);
+    tally.show();
+    EXPECT_LE(std::abs(tally.frameGeometry().center().x() - main.frameGeometry().center().x()), 2);
 }
