@@ -141,6 +141,17 @@ TEST(ScoreServerFiles, ServesALargeInstallerWhole)
     EXPECT_TRUE(reply.body == installer) << reply.body.size();
 }
 
+TEST(ScoreServerFiles, ServesTheInstallersSignatureBesideIt)
+{
+    RunningServer server;
+    EXPECT_EQ(rawGet(server.port(), "/quenvale/qvlsetup.exe.sig").status, 404);
+    const std::string signature(64, '\x5a');
+    writeFile(server.files() / "qvlsetup.exe.sig", signature);
+    const RawReply reply = rawGet(server.port(), "/quenvale/qvlsetup.exe.sig");
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_EQ(reply.body, signature);
+}
+
 TEST(ScoreServerFiles, MissingFilesAreNotFoundWithAnEmptyBody)
 {
     RunningServer server;
