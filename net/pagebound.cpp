@@ -407,9 +407,13 @@ private:
             stopped_ = true;
             return;
         }
-        if (!isVoid
-            && (stack_.size() >= limits_.maxDepth || (t.name == "table" && tables_ >= limits_.maxTableDepth))) {
-            page_.tooDeep = true; // the tag goes, its text stays
+        // A tag nested too deeply goes; its text stays.
+        if (!isVoid && stack_.size() >= limits_.maxDepth) {
+            page_.tooDeep = true;
+            return;
+        }
+        if (t.name == "table" && tables_ >= limits_.maxTableDepth) {
+            page_.tablesTooDeep = true;
             return;
         }
         const std::size_t closeSize = opens ? t.name.size() + 3 : 0;
@@ -504,8 +508,9 @@ std::string cutNotice(const BoundedPage &page, const PageLimits &limits)
     if (page.tooLarge)
         reasons.push_back("it is longer than " + std::to_string(limits.maxBytes / 1024) + " KB");
     if (page.tooDeep)
-        reasons.push_back("it nests more than " + std::to_string(limits.maxDepth) + " levels deep (tables more than "
-                          + std::to_string(limits.maxTableDepth) + ")");
+        reasons.push_back("it nests more than " + std::to_string(limits.maxDepth) + " levels deep");
+    if (page.tablesTooDeep)
+        reasons.push_back("it nests tables more than " + std::to_string(limits.maxTableDepth) + " deep");
     if (page.tooManyCells)
         reasons.push_back("it has more than " + std::to_string(limits.maxCells) + " table cells");
     if (page.tooManyPictures)

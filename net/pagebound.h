@@ -28,12 +28,13 @@ struct BoundedPage {
     // What was left out; all false when the page is shown whole.
     bool tooLarge = false;
     bool tooDeep = false;
+    bool tablesTooDeep = false;
     bool tooManyCells = false;
     bool tooManyTags = false;
     bool tooManyPictures = false;
     bool wordsBroken = false; // not a cut: the words are all there
 
-    bool cut() const { return tooLarge || tooDeep || tooManyCells || tooManyTags || tooManyPictures; }
+    bool cut() const { return tooLarge || tooDeep || tablesTooDeep || tooManyCells || tooManyTags || tooManyPictures; }
 };
 
 // The page as it may be shown: at most maxBytes of it, never cut inside a

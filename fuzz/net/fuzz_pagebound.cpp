@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const qv::BoundedPage twice = qv::boundPage(once.html, limits);
     if (!once.cut() && twice.html != once.html)
         finding("a page shown whole changed when bounded again");
-    if (twice.tooDeep || twice.tooManyCells)
+    if (twice.tooDeep || twice.tablesTooDeep || twice.tooManyCells)
         finding("the bounded page still nests too deeply or has too many cells");
     return 0;
 }

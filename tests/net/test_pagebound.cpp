@@ -57,7 +57,7 @@ TEST(PageBound, HostilePagesAreCutToTheLimitsAndSaySo)
         EXPECT_LE(longestWord(bounded.html), limits.maxWord);
         EXPECT_NE(bounded.html.find("Part of this page was left out"), std::string::npos);
     }
-    EXPECT_TRUE(qv::boundPage(hostile::nestedTables()).tooDeep);
+    EXPECT_TRUE(qv::boundPage(hostile::nestedTables()).tablesTooDeep);
     EXPECT_EQ(count(qv::boundPage(hostile::nestedTables()).html, "<table>"), limits.maxTableDepth);
     EXPECT_TRUE(qv::boundPage(hostile::nestedLists()).tooDeep);
     EXPECT_EQ(count(qv::boundPage(hostile::nestedLists()).html, "<ul>"), limits.maxDepth / 2);
