@@ -131,15 +131,3 @@ TEST_F(Files, WhatIsNotAPlainFileIsNeitherWaitedForNorReplaced)
     EXPECT_THROW(platform::readSmallFile(path, 4), std::runtime_error);
     EXPECT_THROW(platform::readSmallFile(dir / "missing", 4), std::runtime_error);
 }
-
-TEST_F(Files, ATempFileBesideIsMovedOverOnlyWhenAsked)
-{
-    platform::replaceFile(path, "precious");
-    const fs::path temp = platform::createFileBeside(path);
-    EXPECT_EQ(temp.parent_path(), dir);
-    std::ofstream(temp, std::ios::binary) << "new";
-    EXPECT_EQ(contents(path), "precious");
-    platform::moveFileOver(temp, path);
-    EXPECT_EQ(contents(path), "new");
-    EXPECT_EQ(folder(), std::vector<std::string>{"quenvaletally.tld"});
-}

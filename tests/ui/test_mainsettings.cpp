@@ -57,13 +57,6 @@ TEST_F(MainWindow, HugeOrFarBoundsFromTheFileAreFittedToTheScreenAndFullScreenSt
                                              .arg(area.height())
                                              .toUtf8()))
         << iniContents().toStdString();
-
-    // Far off to the right and below, at the default size: moved back, size kept.
-    w.reset();
-    writeIni("[quenvale]\nTop=99999\nLeft=99999\n");
-    Tmain &again = window();
-    EXPECT_EQ(again.loadedBounds(), QRect(area.right() + 1 - Tmain::defaultWidth, area.bottom() + 1 - Tmain::defaultHeight,
-                                          Tmain::defaultWidth, Tmain::defaultHeight));
 }
 
 TEST_F(MainWindow, SoundsOffSilencesEverythingFromTheStart)
