@@ -24,7 +24,6 @@ public:
     // Rates the cells of input; rated follows with the same input.
     void rate(const qv::coach::CoachInput &input, const qv::coach::CoachOptions &options);
     void cancelRating();
-    bool rating() const { return rating_.thread.joinable() && !rating_.delivered; }
 
     // Plays the round's cards as the coach would have, knowing only what a player
     // knows; reviewed follows with the round total it reached.
