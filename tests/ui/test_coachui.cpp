@@ -8,6 +8,7 @@
 #include "ui/coachworker.h"
 #include "widgets/hintmark.h"
 
+#include <QLineEdit>
 #include <QSignalSpy>
 
 namespace {
@@ -247,5 +248,23 @@ TEST_F(Coach, RankedGameHasNoHelp)
     window().Hint1Click();
     window().Demo1Click();
     EXPECT_EQ(window().game().gameKind(), qv::GameKind::Ranked);
+    EXPECT_FALSE(window().demoRunning());
+}
+
+TEST_F(Coach, TypingANameIsNoRequestForHelp)
+{
+    window();
+    click("button_namedone");
+    window().game().generator().seed(3);
+    click("button_start");
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    action("ChangeName1")->trigger();
+    auto *aname = find<QLineEdit>("edit_aname");
+    aname->setFocus();
+    aname->clear();
+    QTest::keyClicks(aname, "Hedda");
+    EXPECT_EQ(aname->text(), "Hedda");
+    EXPECT_EQ(window().game().gameKind(), qv::GameKind::Random);
     EXPECT_FALSE(window().demoRunning());
 }

@@ -1,6 +1,7 @@
 // Saves pictures of the coach in the main window: a hint on the board, and the
 // line after a round that says what the coach made of the same cards:
-//   coach_screenshots HINT.png REVIEW.png
+//   coach_screenshots HINT.png REVIEW.png [WIDTH HEIGHT]
+// at the window's own size unless a size is given.
 #include "platform/paths.h"
 #include "ui/application.h"
 #include "ui/mainform.h"
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -41,8 +43,8 @@ bool save(Tmain &window, const char *file)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s HINT.png REVIEW.png\n", argv[0]);
+    if (argc != 3 && argc != 5) {
+        std::fprintf(stderr, "usage: %s HINT.png REVIEW.png [WIDTH HEIGHT]\n", argv[0]);
         return 2;
     }
     QApplication app(argc, argv);
@@ -56,6 +58,8 @@ int main(int argc, char **argv)
     window.findChild<QAction *>(QStringLiteral("updatecheck"))->setChecked(false);
     window.show();
     window.button_namecancelClick();
+    if (argc == 5)
+        window.resize(std::atoi(argv[3]), std::atoi(argv[4]));
 
     // Nine cards down, then a hint for the tenth.
     window.game().generator().seed(20240611);
