@@ -69,14 +69,15 @@ private:
     bool releasePending_ = false;
 };
 
-// The hint's and the demo's decision on the card-th card of a deal: the seed the
-// round review uses for it, so the demo from a round's first card plays the
-// round the review describes.
+// The row and column (1..4) of a cell index.
 std::pair<int, int> cellOf(int index)
 {
     return {index / 4 + 1, index % 4 + 1};
 }
 
+// The hint's and the demo's decision on the card-th card of a deal: the seed the
+// round review uses for it, so the demo from a round's first card plays the
+// round the review describes.
 qv::coach::CoachOptions decisionOptions(std::uint32_t deal, int card)
 {
     qv::coach::CoachOptions options;
@@ -112,7 +113,7 @@ void Tmain::buildCoach(QWidget *board)
     coach_.mark = new HintMark(board);
     coach_.mark->setObjectName(QStringLiteral("hint_mark"));
 
-    // Under the hands total, where the round's result is read.
+    // Left of the board, between the breakdown's hint and the rounds played.
     coach_.label_review = makeLabel(board, QStringLiteral("label_review"), QString(), {8, 300},
                                     look::pixelFont(13, true), look::maroon, {82, 60},
                                     Qt::AlignHCenter | Qt::AlignTop);
