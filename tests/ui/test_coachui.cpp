@@ -15,7 +15,7 @@ namespace {
 
 constexpr int patience = 30000; // milliseconds; the sanitizer build is slow
 
-struct Coach : MainWindow {
+struct CoachInWindow : MainWindow {
     HintMark *mark() { return find<HintMark>("hint_mark"); }
     QWidget *board() { return find("panel_board1"); }
     int placed()
@@ -55,7 +55,7 @@ struct Coach : MainWindow {
 
 } // namespace
 
-TEST_F(Coach, HintMarksTheCoachsCellUntilACardIsPlacedAndMakesThePracticeRule)
+TEST_F(CoachInWindow, HintMarksTheCoachsCellUntilACardIsPlacedAndMakesThePracticeRule)
 {
     window();
     click("button_namedone");
@@ -113,7 +113,7 @@ TEST_F(Coach, HintMarksTheCoachsCellUntilACardIsPlacedAndMakesThePracticeRule)
     EXPECT_FALSE(shown("label_practice"));
 }
 
-TEST_F(Coach, ARatingForABoardThatChangedIsDropped)
+TEST_F(CoachInWindow, ARatingForABoardThatChangedIsDropped)
 {
     // The worker: a newer request, or a cancel, overtakes the answer still on its way.
     qRegisterMetaType<qv::coach::CoachInput>();
@@ -150,7 +150,7 @@ TEST_F(Coach, ARatingForABoardThatChangedIsDropped)
     EXPECT_NE(mark()->geometry(), find(cellName(4, 4))->geometry().adjusted(-4, -4, 4, 4));
 }
 
-TEST_F(Coach, DemoPlaysTheRoundTheReviewDescribesAndAClickOrAKeyStopsIt)
+TEST_F(CoachInWindow, DemoPlaysTheRoundTheReviewDescribesAndAClickOrAKeyStopsIt)
 {
     window();
     click("button_namedone");
@@ -208,7 +208,7 @@ TEST_F(Coach, DemoPlaysTheRoundTheReviewDescribesAndAClickOrAKeyStopsIt)
     EXPECT_EQ(placed(), afterKey);
 }
 
-TEST_F(Coach, ReviewComesAfterTheVerdictAndGoesWithTheNextDeal)
+TEST_F(CoachInWindow, ReviewComesAfterTheVerdictAndGoesWithTheNextDeal)
 {
     window();
     click("button_namedone");
@@ -235,7 +235,7 @@ TEST_F(Coach, ReviewComesAfterTheVerdictAndGoesWithTheNextDeal)
     EXPECT_FALSE(shown("label_review"));
 }
 
-TEST_F(Coach, RankedGameHasNoHelp)
+TEST_F(CoachInWindow, RankedGameHasNoHelp)
 {
     window();
     qv::SavedGame ranked;
@@ -251,7 +251,7 @@ TEST_F(Coach, RankedGameHasNoHelp)
     EXPECT_FALSE(window().demoRunning());
 }
 
-TEST_F(Coach, TypingANameIsNoRequestForHelp)
+TEST_F(CoachInWindow, TypingANameIsNoRequestForHelp)
 {
     window();
     click("button_namedone");
