@@ -1,0 +1,207 @@
+// Ranked games played by clicks against the score server on 127.0.0.1: a whole
+// game to its end, a server that goes away in the middle of a round and comes
+// back, and a game taken up again after the program restarts.
+#include "net/rankedclient.h"
+#include "server/scoreserver.h"
+#include "server/sqlitestore.h"
+#include "tests/server/tempfolder.h"
+#include "tests/ui/mainwindow_fixture.h"
+#include "ui/highscoreform.h"
+#include "widgets/htmlview.h"
+
+#include <QLineEdit>
+
+#include <optional>
+#include <thread>
+
+namespace {
+
+// A score server that can be stopped and started again on the same port, over
+// the same database: all a ranked game's state is in the database.
+class RestartableServer {
+public:
+    RestartableServer() : store_(tmp_.path() / "scores.db")
+    {
+        std::filesystem::create_directory(tmp_.path() / "files");
+        start();
+    }
+    ~RestartableServer() { stop(); }
+
+    void start()
+    {
+        server_.emplace(store_, tmp_.path() / "files", ServerOptions{});
+        port_ = server_->bind("127.0.0.1", port_);
+        ASSERT_GT(port_, 0);
+        thread_ = std::thread([this] { server_->listen(); });
+    }
+    void stop()
+    {
+        if (!server_)
+            return;
+        server_->stop();
+        thread_.join();
+        server_.reset();
+    }
+    int port() const { return port_; }
+    ScoreStore &store() { return store_; }
+
+private:
+    TempFolder tmp_;
+    SqliteStore store_;
+    std::optional<ScoreServer> server_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+class RankedPlay : public MainWindow {
+protected:
+    void SetUp() override
+    {
+        MainWindow::SetUp();
+        writeIni(QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=false\n").arg(server.port()).toUtf8());
+        window().setHighScoreWindow(&highscore);
+        click("button_namedone");
+    }
+
+    RankedClient *client() { return window().findChild<RankedClient *>("ranked"); }
+    void waitAnswered()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !client()->busy(); }, 20000));
+    }
+    void startRanked()
+    {
+        action("NewRankedGame1")->trigger();
+        waitAnswered();
+        ASSERT_EQ(window().game().gameKind(), qv::GameKind::Ranked);
+    }
+    std::optional<QPoint> firstEmptyCell()
+    {
+        for (int row = 1; row <= 4; ++row)
+            for (int col = 1; col <= 4; ++col)
+                if (window().game().board().cell(row, col) == 0)
+                    return QPoint(row, col);
+        return std::nullopt;
+    }
+    // Clicks the first empty cell and waits for the server's answer.
+    void placeNext()
+    {
+        const std::optional<QPoint> cell = firstEmptyCell();
+        ASSERT_TRUE(cell);
+        clickCell(cell->x(), cell->y());
+        waitAnswered();
+    }
+    // Plays on, round after round, until the game is over.
+    void playToTheEnd()
+    {
+        for (int steps = 0; window().game().gameactive() && steps < 2000; ++steps) {
+            if (window().game().timer2Running())
+                tickOut();
+            else if (shown("panel_continue"))
+                click("button_start2");
+            else
+                placeNext();
+            if (HasFatalFailure())
+                return;
+        }
+        ASSERT_FALSE(window().game().gameactive());
+    }
+    // The game as the server finished it.
+    void expectRecordedAsPlayed()
+    {
+        const std::vector<FinishedGame> finished = server.store().finishedGames();
+        ASSERT_EQ(finished.size(), 1u);
+        EXPECT_EQ(finished[0].score, window().game().runningTotal());
+        EXPECT_EQ(finished[0].rounds, window().game().rounds());
+        EXPECT_EQ(rec.tally.back(), "checkscore " + std::to_string(finished[0].score) + " Guest");
+    }
+    QString savedPath() const { return dir.filePath(QStringLiteral("quenvalegame.txt")); }
+
+    RestartableServer server;
+    Thighscore highscore{QPixmap()};
+};
+
+} // namespace
+
+TEST_F(RankedPlay, PlayedByClicksToTheEndIsRankedWithoutSendScore)
+{
+    startRanked();
+    EXPECT_EQ(caption("label_deal"), QStringLiteral("Ranked game"));
+    EXPECT_TRUE(shown("label_ranked"));
+    EXPECT_FALSE(action("CopyDealNumber1")->isEnabled());
+    EXPECT_TRUE(QFile::exists(savedPath()));
+    playToTheEnd();
+    expectRecordedAsPlayed();
+    expectWindowShowsTheEngine();
+    EXPECT_TRUE(shown("panel_over"));
+    EXPECT_FALSE(shown("button_sendscore"));
+    EXPECT_TRUE(shown("label_rankednote"));
+    EXPECT_FALSE(QFile::exists(savedPath()));
+    EXPECT_TRUE(errors.empty());
+
+    // The game-over panel's list is the ranked one, with this game on it.
+    click("button_highscores");
+    EXPECT_TRUE(highscore.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.viewer()->toPlainText().contains(QStringLiteral("Guest")); },
+                                10000));
+
+    // A random game afterwards offers SEND SCORE again.
+    click("button_start");
+    EXPECT_EQ(window().game().gameKind(), qv::GameKind::Random);
+    EXPECT_FALSE(shown("label_ranked"));
+}
+
+TEST_F(RankedPlay, ServerGoneInTheMiddleOfARoundIsWaitedForAndTheGameGoesOn)
+{
+    startRanked();
+    for (int k = 0; k < 5; ++k)
+        placeNext();
+    const QString token = QString::fromStdString(window().game().rankedGame());
+
+    server.stop();
+    const QPoint sixth = *firstEmptyCell();
+    clickCell(sixth.x(), sixth.y());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("label_rankedstatus"); }, 5000));
+    EXPECT_TRUE(caption("label_rankedstatus").startsWith(QStringLiteral("The score server cannot be reached")));
+    // The answer is late: the waiting sign comes.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown("image_wait"); }, 2000));
+    // No card goes down while the placement is on its way.
+    const QPoint seventh = *firstEmptyCell();
+    clickCell(seventh.x(), seventh.y());
+    EXPECT_EQ(window().game().board().cell(seventh.x(), seventh.y()), 0);
+
+    server.start();
+    waitAnswered();
+    EXPECT_FALSE(shown("label_rankedstatus"));
+    EXPECT_FALSE(shown("image_wait"));
+    EXPECT_NE(window().game().nextCard(), 0);
+    const std::optional<RankedGame> held = server.store().game(token.toStdString());
+    ASSERT_TRUE(held);
+    EXPECT_EQ(placedThisRound(*held), 6);
+
+    playToTheEnd();
+    expectRecordedAsPlayed();
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(RankedPlay, GoesOnAfterARestartWhereTheServerHasIt)
+{
+    startRanked();
+    for (int k = 0; k < 3; ++k)
+        placeNext();
+    const qv::Board board = window().game().board();
+    const int offered = window().game().nextCard();
+
+    w.reset();
+    window().setHighScoreWindow(&highscore);
+    window().resumeGame();
+    waitAnswered();
+    EXPECT_EQ(window().game().gameKind(), qv::GameKind::Ranked);
+    EXPECT_EQ(window().game().board().cells, board.cells);
+    EXPECT_EQ(window().game().nextCard(), offered);
+    EXPECT_EQ(caption("label_deal"), QStringLiteral("Ranked game"));
+    expectWindowShowsTheEngine();
+
+    playToTheEnd();
+    expectRecordedAsPlayed();
+    EXPECT_TRUE(errors.empty());
+}
