@@ -45,9 +45,10 @@ void Tmain::buildRankedControls(QWidget *board)
                                    pixelFont(12, true), Qt::red, {88, 112}, Qt::AlignHCenter | Qt::AlignTop);
     label_rankedstatus->setWordWrap(true);
     label_rankedstatus->hide();
+    // How it failed is there for the curious, under the pointer.
     connect(ranked_, &RankedClient::unreachableNow, this, [this](const QString &reason, int) {
-        label_rankedstatus->setText(
-            QStringLiteral("The score server cannot be reached (%1). Trying again...").arg(reason));
+        label_rankedstatus->setText(QStringLiteral("The score server cannot be reached. Trying again..."));
+        label_rankedstatus->setToolTip(reason);
         label_rankedstatus->show();
     });
     connect(ranked_, &RankedClient::reached, label_rankedstatus, &QWidget::hide);
