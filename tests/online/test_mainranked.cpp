@@ -1,6 +1,7 @@
 // Ranked games played by clicks against the score server on 127.0.0.1: a whole
 // game to its end, a server that goes away in the middle of a round and comes
 // back, and a game taken up again after the program restarts.
+#include "game/cardtext.h"
 #include "net/rankedclient.h"
 #include "server/scoreserver.h"
 #include "server/sqlitestore.h"
@@ -204,4 +205,22 @@ TEST_F(RankedPlay, GoesOnAfterARestartWhereTheServerHasIt)
     playToTheEnd();
     expectRecordedAsPlayed();
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(RankedPlay, GameTheServerNoLongerHasEndsWithAMessageAndIsForgotten)
+{
+    QFile file(savedPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("quenvale-game 1\nkind ranked\nrounds 1\ntotal 0\ndeal 0\ncleared no\n"
+               "ranked 0123456789abcdef0123456789abcdef\nplaced 11 TH\nend\n");
+    file.close();
+    w.reset();
+    window().resumeGame();
+    EXPECT_EQ(cardIn(cellName(1, 1)), *qv::parseCard("TH"));
+    waitAnswered();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("This ranked game cannot go on: "))) << errors[0].toStdString();
+    EXPECT_FALSE(window().game().gameactive());
+    EXPECT_TRUE(shown("button_start"));
+    EXPECT_FALSE(QFile::exists(savedPath()));
 }
