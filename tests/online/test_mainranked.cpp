@@ -5,6 +5,8 @@
 #include "net/rankedclient.h"
 #include "server/scoreserver.h"
 #include "server/sqlitestore.h"
+#include "tests/net/rawserver.h"
+#include "tests/server/rawhttp.h"
 #include "tests/server/tempfolder.h"
 #include "tests/ui/mainwindow_fixture.h"
 #include "ui/highscoreform.h"
@@ -12,6 +14,8 @@
 
 #include <QLineEdit>
 
+#include <atomic>
+#include <chrono>
 #include <optional>
 #include <thread>
 
@@ -59,7 +63,13 @@ protected:
     void SetUp() override
     {
         MainWindow::SetUp();
-        writeIni(QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=false\n").arg(server.port()).toUtf8());
+        open(server.port());
+    }
+    // The main window, its server on port.
+    void open(int port)
+    {
+        w.reset();
+        writeIni(QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=false\n").arg(port).toUtf8());
         window().setHighScoreWindow(&highscore);
         click("button_namedone");
     }
@@ -223,4 +233,39 @@ TEST_F(RankedPlay, GameTheServerNoLongerHasEndsWithAMessageAndIsForgotten)
     EXPECT_FALSE(window().game().gameactive());
     EXPECT_TRUE(shown("button_start"));
     EXPECT_FALSE(QFile::exists(savedPath()));
+}
+
+TEST_F(RankedPlay, ReplyLostOnTheWayIsAskedForAgainAndNothingIsPlacedTwice)
+{
+    // Between the game and the server: passes every request on, but drops the
+    // connection instead of passing back the answer to the placements chosen.
+    std::atomic<int> placements{0};
+    RawServer proxy([&](RawServer::Connection &c) {
+        RawConnection upstream(server.port());
+        upstream.send(c.request);
+        const std::string answer = upstream.readUntilClosed(std::chrono::seconds(10));
+        if (c.request.starts_with("POST /quenvale/ranked/place ")) {
+            const int n = ++placements;
+            if (n == 5 || n == 17)
+                return;
+        }
+        c.send(answer);
+    });
+    open(proxy.port());
+    startRanked();
+    const std::string game = window().game().rankedGame();
+    for (int k = 0; k < 5; ++k)
+        placeNext();
+    EXPECT_EQ(placements, 6); // the fifth card's placement went twice
+    EXPECT_EQ(placedThisRound(*server.store().game(game)), 5);
+    EXPECT_NE(window().game().nextCard(), 0);
+    // The sixteenth card's answer, with the round's scores, is lost as well.
+    for (int k = 5; k < 16; ++k)
+        placeNext();
+    EXPECT_EQ(placements, 18);
+    EXPECT_TRUE(window().game().lineScore(1));
+    EXPECT_TRUE(errors.empty());
+
+    playToTheEnd();
+    expectRecordedAsPlayed();
 }
