@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -268,4 +269,85 @@ TEST_F(RankedPlay, ReplyLostOnTheWayIsAskedForAgainAndNothingIsPlacedTwice)
 
     playToTheEnd();
     expectRecordedAsPlayed();
+}
+
+namespace {
+
+// A ranked server the test scripts: it deals known deals, one round after
+// another, each card in turn whatever cell it goes to, and answers each
+// sixteenth card with the deal's own figures, in the last round with the first
+// line's score raised by lineOneExtra.
+struct ScriptedRanked {
+    std::vector<qv::Board> deals;
+    int lineOneExtra = 0;
+    std::mutex mutex;
+    std::size_t round = 0;
+    int placed = 0;
+    int runningTotal = 0;
+
+    static std::string cardOf(const qv::Board &deal, int k) { return qv::cardText(deal.cell(k / 4 + 1, k % 4 + 1)); }
+
+    std::string answer(const std::string &request)
+    {
+        std::lock_guard lock(mutex);
+        if (request.starts_with("POST /quenvale/ranked/new "))
+            return R"({"game": "0123456789abcdef0123456789abcdef", "round": 1, "card": ")" + cardOf(deals[0], 0) + "\"}";
+        qv::Board deal = deals.at(round);
+        if (++placed < 16)
+            return "{\"round\": " + std::to_string(round + 1) + ", \"placed\": " + std::to_string(placed)
+                   + ", \"card\": \"" + cardOf(deal, placed) + "\"}";
+        std::string lines;
+        int hands = 0;
+        for (int line : qv::boardLines) {
+            const int points = deal.getlinescore(line, qv::getsuit(deal.cell(5, 5))) + (line == 1 && round + 1 == deals.size() ? lineOneExtra : 0);
+            hands += points;
+            lines += (lines.empty() ? "" : ", ") + std::to_string(points);
+        }
+        runningTotal += hands;
+        const bool over = round + 1 == deals.size();
+        std::string reply = "{\"round\": " + std::to_string(round + 1) + ", \"placed\": 16, \"starter\": \""
+                            + qv::cardText(deal.cell(5, 5)) + "\", \"lines\": [" + lines + "], \"hands_total\": "
+                            + std::to_string(hands) + ", \"running_total\": " + std::to_string(runningTotal)
+                            + ", \"verdict\": \"" + (over ? "over" : "continue") + "\"";
+        if (!over)
+            reply += ", \"next_round_card\": \"" + cardOf(deals[round + 1], 0) + "\"";
+        ++round;
+        placed = 0;
+        return reply + "}";
+    }
+
+    RawServer raw{[this](RawServer::Connection &c) { c.send(RawServer::reply("200 OK", answer(c.request))); }};
+};
+
+} // namespace
+
+TEST_F(RankedPlay, RoundsGoOnWhenTheServerSaysAndItsFiguresAreShown)
+{
+    ScriptedRanked scripted;
+    scripted.deals = {qv::dealInOrder(seedScoring(60, 200)), qv::dealInOrder(seedScoring(20, 54))};
+    scripted.lineOneExtra = 3;
+    open(scripted.raw.port());
+    startRanked();
+    for (int k = 0; k < 16; ++k)
+        placeNext();
+    tickOut();
+    ASSERT_TRUE(shown("panel_continue"));
+    click("button_start2");
+    EXPECT_EQ(window().game().rounds(), 2);
+    EXPECT_EQ(window().game().nextCard(), scripted.deals[1].cell(1, 1));
+
+    for (int k = 0; k < 16; ++k)
+        placeNext();
+    // Three more on the first line than the engine makes of it: the server's
+    // figures are the ones shown, kept and ranked.
+    const qv::Board second = scoredBoard(seedScoring(20, 54));
+    const int lineOne = second.linebreakdown[0][0] + second.linebreakdown[0][1] + second.linebreakdown[0][2]
+                        + second.linebreakdown[0][3] + second.linebreakdown[0][4];
+    EXPECT_EQ(caption("label_linescore1"), QString::number(lineOne + 3));
+    EXPECT_EQ(window().game().handsTotal(), total(second) + 3);
+    EXPECT_EQ(window().game().runningTotal(), scripted.runningTotal);
+    tickOut();
+    EXPECT_TRUE(shown("panel_over"));
+    EXPECT_EQ(caption("label_score1"), QStringLiteral("Your Score: %1").arg(scripted.runningTotal));
+    EXPECT_EQ(rec.tally.back(), "checkscore " + std::to_string(scripted.runningTotal) + " Guest");
 }
