@@ -271,12 +271,15 @@ void RankedClient::replied(THTTPGet *fetch, const QByteArray &body)
     if (fetch != fetch_ || !request_)
         return;
     const int status = fetch->StatusCode();
-    // Busy, overloaded or gone for a moment: the same request again later.
-    if (status >= 500 || status == 408 || status == 429) {
+    // A refusal is a 4xx; busy, overloaded, gone for a moment or answered by
+    // something else on the way (a 5xx, 408, 429, a redirect): the same
+    // request again later.
+    const bool refusal = status >= 400 && status <= 499 && status != 408 && status != 429;
+    if (!fetch->Accepted() && !refusal) {
         failed(fetch, QStringLiteral("the server answered with status %1").arg(status));
         return;
     }
-    if (!fetch->Accepted()) {
+    if (refusal) {
         const Kind kind = request_->kind;
         finish();
         emit refused(kind, status, rankedRefusalText(body));
