@@ -243,6 +243,15 @@ void GameFlow::button_cancelClick()
     view_.showPanel(Panel::Over, false);
 }
 
+void GameFlow::markPractice()
+{
+    if (!gameactive_ || gameKind_ != GameKind::Random)
+        return;
+    gameKind_ = GameKind::Practice;
+    view_.showDeal(dealNumber_, gameKind_);
+    tellListeners([this](GameListener &l) { l.becamePractice(*this); });
+}
+
 void GameFlow::resume(const SavedGame &saved)
 {
     if (saved.kind == GameKind::Ranked) {

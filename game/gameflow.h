@@ -62,6 +62,10 @@ public:
     void endPause();
     void button_start2Click();
     void button_cancelClick();
+    // Help from the coach (a hint, a demo) makes the running game a practice
+    // game: its rounds still count, but it is neither ranked nor posted. Only a
+    // random deal's game changes; the listeners are told so a saved game keeps it.
+    void markPractice();
 
     // Ranked games: the score server deals every card and scores every round.
     // game is the server's token for the game, kept so it can be taken up again.
@@ -94,6 +98,8 @@ public:
     // Whole seconds (ticks) left before the verdict while the pause runs, else 0.
     int pauseSecondsLeft() const { return timer2_ ? scorecountdown_ + 1 : 0; }
     bool timer2Running() const { return timer2_; }
+    // A card waits to be placed: the game runs and the round has not been scored.
+    bool cardOnOffer() const { return gameactive_ && deck_.dealpos >= 1 && deck_.dealpos <= 16; }
     GameKind gameKind() const { return gameKind_; }
     // The current round's deal number: the generator state its shuffle started from.
     std::uint32_t dealNumber() const { return dealNumber_; }

@@ -87,6 +87,7 @@ void Tmain::buildBoard()
     buildUpdatePanel(board);
     buildDealLabels(board);
     buildRankedControls(board);
+    buildCoach(board);
 }
 
 void Tmain::buildCells(QWidget *board)

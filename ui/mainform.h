@@ -22,6 +22,7 @@
 #include "net/rankedclient.h"
 #include "net/scoreposting.h"
 #include "ui/mainboard.h"
+#include "ui/maincoach.h"
 #include "ui/mainmenu.h"
 #include "ui/mainpanels.h"
 #include "ui/savedgamefile.h"
@@ -36,6 +37,7 @@
 class EffectPlayer;
 class NumberedDealDialog;
 class QLabel;
+class QMenu;
 class QMouseEvent;
 class QTimer;
 class Tabout;
@@ -101,6 +103,9 @@ public:
     void setWindowBounds(const QRect &bounds);
     // The cell the arrow keys have chosen (row, column 1..4).
     QPoint keyboardCell() const { return keyCell_; }
+    // The coach's demo is playing the round; its pace between two cards.
+    bool demoRunning() const;
+    void setDemoPace(int milliseconds);
 
     // qv::GameView
     void showCell(int row, int col, int card) override;
@@ -170,6 +175,10 @@ public slots:
     void FullScreen1Click();
     void button_updatecancelClick();
     void button_updateyesClick();
+    // "Hint": the coach marks its cell for the card on offer (a practice game from then on).
+    void Hint1Click();
+    // "Demo": the coach plays the rest of the round; any click or key stops it.
+    void Demo1Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -226,6 +235,19 @@ private:
     // verdict at once; true when it did.
     bool endPauseByClick(QMouseEvent *event);
     void moveKeyboardCell(int dRow, int dCol);
+    // The coach (maincoach.cpp).
+    void buildCoachItems(QMenu *menu);
+    void buildCoach(QWidget *board);
+    // After every change of the board: the coach's menu items, stale work
+    // dropped, the demo's next card asked for, the round review started.
+    void coachFollowBoard();
+    void askCoach();
+    void coachRated(const qv::coach::CoachInput &input, const qv::coach::CoachResult &result);
+    void coachReviewed(const qv::coach::RoundCards &cards, int total);
+    void demoStep();
+    void stopDemo();
+    // Closing: the demo and every computation stop.
+    void stopCoach();
 
     // Sends each placement of a ranked game to the score server, and gives up a
     // ranked request when another kind of game starts.
@@ -274,6 +296,7 @@ private:
     MainMenu menu_;
     MainBoard board_;
     MainPanels panels_;
+    MainCoach coach_;
     TLbBackground *LbBackground1 = nullptr;
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;

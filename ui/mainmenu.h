@@ -19,4 +19,6 @@ struct MainMenu {
     QAction *Help2 = nullptr;
     QAction *CheckforUpdateNow1 = nullptr;
     QAction *About1 = nullptr;
+    QAction *Hint1 = nullptr; // enabled while a card is on offer, outside ranked games
+    QAction *Demo1 = nullptr; // as Hint1
 };

@@ -70,6 +70,7 @@ bool Tmain::saveinifile(const QRect &bounds)
 
 void Tmain::FormClose()
 {
+    stopCoach();
     QRect bounds = windowBounds();
     // Full screen keeps the bounds from before, as they were.
     if (!isFullScreen() && bounds != loadedBounds_) {

@@ -35,6 +35,7 @@ void Tmain::showNextCard(int card, std::string_view caption)
 {
     board_.image_nextcard->showCard(card);
     board_.label_cardtype->setText(text(caption));
+    coachFollowBoard(); // the next card comes with every change of the board
 }
 
 void Tmain::showLineScore(int line, std::optional<int> points)

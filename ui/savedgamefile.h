@@ -37,6 +37,7 @@ public:
     void cardPlaced(const qv::GameFlow &game, int, int) override { write(game); }
     void roundScored(const qv::GameFlow &game) override { write(game); }
     void verdictGiven(const qv::GameFlow &game, bool cleared) override;
+    void becamePractice(const qv::GameFlow &game) override { write(game); }
 
 private:
     void write(const qv::GameFlow &game);
