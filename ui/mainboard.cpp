@@ -86,6 +86,7 @@ void Tmain::buildBoard()
     buildLineScorePanel(board);
     buildUpdatePanel(board);
     buildDealLabels(board);
+    buildRankedControls(board);
     buildCoach(board);
 }
 

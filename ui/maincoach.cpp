@@ -253,7 +253,9 @@ void Tmain::coachFollowBoard()
     }
 
     // The review of a round starts as it is scored and goes with the next deal.
-    const bool scored = game_.gameactive() && !onOffer && game_.deck().dealpos > 16;
+    // A ranked round is dealt by the server, so there is no deal number to replay.
+    const bool scored = game_.gameactive() && !onOffer && game_.deck().dealpos > 16 &&
+                        game_.gameKind() != qv::GameKind::Ranked;
     if (scored && !coach_.reviewAsked) {
         coach_.reviewAsked = true;
         qv::coach::CoachOptions options;

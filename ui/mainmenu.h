@@ -6,6 +6,7 @@ class QAction;
 struct MainMenu {
     QAction *StartGame1 = nullptr;
     QAction *PlayNumberedDeal1 = nullptr;
+    QAction *NewRankedGame1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *PlaySounds1 = nullptr; // checked: sounds on
     QAction *ResetScreenLocation1 = nullptr;

@@ -238,10 +238,7 @@ TEST_F(CoachInWindow, ReviewComesAfterTheVerdictAndGoesWithTheNextDeal)
 TEST_F(CoachInWindow, RankedGameHasNoHelp)
 {
     window();
-    qv::SavedGame ranked;
-    ranked.kind = qv::GameKind::Ranked;
-    ranked.dealNumber = 5;
-    window().game().resume(ranked);
+    window().game().startRanked("0123456789abcdef0123456789abcdef", 10);
     ASSERT_TRUE(window().game().cardOnOffer());
     EXPECT_FALSE(action("Hint1")->isEnabled());
     EXPECT_FALSE(action("Demo1")->isEnabled());
