@@ -24,6 +24,7 @@
 #include "ui/mainmenu.h"
 #include "ui/mainpanels.h"
 #include "ui/savedgamefile.h"
+#include "ui/historyrecorder.h"
 #include "widgets/cardimagelist.h"
 
 #include <QMainWindow>
@@ -40,6 +41,7 @@ class Tabout;
 class THTTPGet;
 class THttpClient;
 class Thighscore;
+class TStatistics;
 class TLbBackground;
 
 class Tmain : public QMainWindow, public qv::GameView, public qv::SoundSink {
@@ -81,6 +83,8 @@ public:
     qv::GameFlow &game() { return game_; }
     // The game in progress, written as it is played and put back at start.
     const SavedGameFile &savedGame() const { return savedGame_; }
+    // The history of every round, recorded as it is played (opened by resumeGame).
+    HistoryRecorder &history() { return history_; }
     // At start, once every window exists: the game in progress comes back as
     // it stood, or a message says why it could not.
     void resumeGame();
@@ -160,6 +164,8 @@ public slots:
     void button_sendscoreClick();
     void button_highscoresClick();
     void ViewHighScoreList1Click();
+    // "Statistics": the charts and figures of the history.
+    void Statistics1Click();
     void Timer1Timer();
     void CheckforUpdateNow1Click();
     void FullScreen1Click();
@@ -224,6 +230,7 @@ private:
 
     TallyForward tally_;
     SavedGameFile savedGame_; // listens to game_, so made before it
+    HistoryRecorder history_; // likewise
     qv::GameFlow game_;
     CardImageList imagelist_cards;
     QPixmap tile_;
@@ -244,6 +251,7 @@ private:
     QWidget *tallylist_ = nullptr;
     NumberedDealDialog *dealDialog_ = nullptr; // made when first asked for
     Thighscore *highscore_ = nullptr;
+    TStatistics *statistics_ = nullptr; // made when first asked for
     PostingWait postingWait_;
 
     MainMenu menu_;

@@ -2,6 +2,7 @@
 #include "ui/mainform.h"
 
 #include "ui/aboutform.h"
+#include "ui/statisticsform.h"
 #include "widgets/url.h"
 
 #include <QMenuBar>
@@ -58,6 +59,8 @@ void Tmain::buildMenu()
     connect(menu_.TallyList1, &QAction::triggered, this, &Tmain::TallyList1Click);
     menu_.ViewHighScoreList1 = item(View1, "ViewHighScoreList1", QStringLiteral("View High Score List"));
     connect(menu_.ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
+    menu_.Statistics1 = item(View1, "Statistics1", QStringLiteral("Statistics"));
+    connect(menu_.Statistics1, &QAction::triggered, this, &Tmain::Statistics1Click);
     menu_.CopyDealNumber1 = item(View1, "CopyDealNumber1", QStringLiteral("Copy Deal Number"));
     menu_.CopyDealNumber1->setEnabled(false);
     connect(menu_.CopyDealNumber1, &QAction::triggered, this, &Tmain::CopyDealNumber1Click);
@@ -109,4 +112,13 @@ void Tmain::image_logoClick()
 {
     if (about_)
         about_->URL1()->open();
+}
+
+void Tmain::Statistics1Click()
+{
+    if (!statistics_)
+        statistics_ = new TStatistics(history_.path(), this, [this] { history_.flush(); });
+    else if (statistics_->isVisible())
+        statistics_->refresh();
+    showWindow(statistics_);
 }
