@@ -94,9 +94,7 @@ void HandOverRound(benchmark::State &state)
         writer.recordRound(game, someRound());
         game.fresh = false;
     }
-    state.PauseTiming();
-    writer.flush();
-    state.ResumeTiming();
+    writer.flush(); // after the timed loop
 }
 BENCHMARK(HandOverRound)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
