@@ -2,7 +2,7 @@
 
 namespace qv::history {
 
-HistoryWriter::HistoryWriter(Report report) : report_(std::move(report)), thread_([this] { run(); }) {}
+HistoryWriter::HistoryWriter(Report report) : report_(std::move(report)) {}
 
 HistoryWriter::~HistoryWriter()
 {
@@ -11,21 +11,30 @@ HistoryWriter::~HistoryWriter()
         stop_ = true;
     }
     wake_.notify_one();
-    thread_.join();
+    if (thread_.joinable())
+        thread_.join();
 }
 
 HistoryDatabase::OpenResult HistoryWriter::open(const std::string &path)
 {
     HistoryDatabase::OpenResult result;
-    post([&](HistoryDatabase &db) {
-        result = db.open(path);
-        const bool ok = result.state == HistoryDatabase::Opened::Ready ||
-                        result.state == HistoryDatabase::Opened::Replaced;
-        std::lock_guard lock(mutex_);
-        recording_ = ok;
-    });
+    openLater(path, [&](const HistoryDatabase::OpenResult &opened) { result = opened; });
     flush();
     return result;
+}
+
+void HistoryWriter::openLater(const std::string &path,
+                              std::function<void(const HistoryDatabase::OpenResult &)> opened)
+{
+    post([=, this](HistoryDatabase &db) {
+        const HistoryDatabase::OpenResult result = db.open(path);
+        {
+            std::lock_guard lock(mutex_);
+            recording_ = db.isOpen();
+        }
+        if (opened)
+            opened(result);
+    });
 }
 
 bool HistoryWriter::recording() const
@@ -36,14 +45,18 @@ bool HistoryWriter::recording() const
 
 void HistoryWriter::recordRound(const GameState &game, const RoundRecord &round)
 {
-    if (recording())
-        post([=, this](HistoryDatabase &db) { attempt([&] { db.recordRound(game, round); }); });
+    post([=, this](HistoryDatabase &db) {
+        if (db.isOpen())
+            attempt([&] { db.recordRound(game, round); });
+    });
 }
 
 void HistoryWriter::gameOver(const GameState &game)
 {
-    if (recording())
-        post([=, this](HistoryDatabase &db) { attempt([&] { db.gameOver(game); }); });
+    post([=, this](HistoryDatabase &db) {
+        if (db.isOpen())
+            attempt([&] { db.gameOver(game); });
+    });
 }
 
 void HistoryWriter::attempt(const std::function<void()> &job)
@@ -70,6 +83,10 @@ void HistoryWriter::post(std::function<void(HistoryDatabase &)> job)
     {
         std::lock_guard lock(mutex_);
         jobs_.push_back(std::move(job));
+        // Started with the first job: a program that never opens its history
+        // never has the thread.
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { run(); });
     }
     wake_.notify_one();
 }

@@ -20,7 +20,7 @@ public:
 
     // report is called on the writer's thread.
     explicit HistoryWriter(Report report);
-    // Writes what is still queued, then ends the thread.
+    // The thread starts with the first job. Writes what is still queued, then ends the thread.
     ~HistoryWriter();
     HistoryWriter(const HistoryWriter &) = delete;
     HistoryWriter &operator=(const HistoryWriter &) = delete;
@@ -29,6 +29,9 @@ public:
     // result's message is for the caller to show; nothing is recorded unless the
     // state is Ready or Replaced.
     HistoryDatabase::OpenResult open(const std::string &path);
+    // The same without waiting: opened is called on the writer's thread. Rounds
+    // handed over meanwhile are written once the history is open.
+    void openLater(const std::string &path, std::function<void(const HistoryDatabase::OpenResult &)> opened);
     bool recording() const;
 
     void recordRound(const GameState &game, const RoundRecord &round);

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QObject>
+#include <QTimer>
 
 #include <ctime>
 
@@ -25,9 +26,25 @@ HistoryRecorder::~HistoryRecorder()
 
 void HistoryRecorder::open()
 {
-    const auto opened = writer_.open(QFile::encodeName(path_).toStdString());
-    if (!opened.message.empty())
-        report_(QString::fromLocal8Bit(opened.message.c_str()));
+    // A moment after start, once the main window has been drawn; nothing reads
+    // the history before then, and a round scored sooner opens it at once.
+    openWanted_ = true;
+    QTimer::singleShot(openDelayMs, context_, [this] { openNow(); });
+}
+
+void HistoryRecorder::openNow()
+{
+    if (!openWanted_ || openAsked_)
+        return;
+    openAsked_ = true;
+    // Opened on the writer's thread, so start-up never waits for the disk.
+    writer_.openLater(QFile::encodeName(path_).toStdString(), [this](const auto &opened) {
+        if (opened.message.empty())
+            return;
+        const QString text = QString::fromLocal8Bit(opened.message.c_str());
+        QMetaObject::invokeMethod(
+            context_, [this, text] { report_(text); }, Qt::QueuedConnection);
+    });
 }
 
 qv::history::GameState HistoryRecorder::state(const qv::GameFlow &game) const
@@ -53,12 +70,15 @@ void HistoryRecorder::roundScored(const qv::GameFlow &game)
     for (std::size_t i = 0; i < qv::boardLines.size(); ++i)
         round.lines[i] = game.lineScore(qv::boardLines[i]).value_or(0);
     round.total = game.handsTotal();
+    openNow();
     writer_.recordRound(state(game), round);
     freshGame_ = false;
 }
 
 void HistoryRecorder::verdictGiven(const qv::GameFlow &game, bool cleared)
 {
-    if (!cleared)
+    if (!cleared) {
+        openNow();
         writer_.gameOver(state(game));
+    }
 }

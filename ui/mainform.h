@@ -41,7 +41,6 @@ class Tabout;
 class THTTPGet;
 class THttpClient;
 class Thighscore;
-class TStatistics;
 class TLbBackground;
 
 class Tmain : public QMainWindow, public qv::GameView, public qv::SoundSink {
@@ -85,6 +84,8 @@ public:
     const SavedGameFile &savedGame() const { return savedGame_; }
     // The history of every round, recorded as it is played (opened by resumeGame).
     HistoryRecorder &history() { return history_; }
+    // The statistics module to open instead of the one installed with the program.
+    void setStatisticsModule(const QString &path) { statisticsModule_ = path; }
     // At start, once every window exists: the game in progress comes back as
     // it stood, or a message says why it could not.
     void resumeGame();
@@ -251,7 +252,8 @@ private:
     QWidget *tallylist_ = nullptr;
     NumberedDealDialog *dealDialog_ = nullptr; // made when first asked for
     Thighscore *highscore_ = nullptr;
-    TStatistics *statistics_ = nullptr; // made when first asked for
+    QWidget *statistics_ = nullptr; // made when first asked for, by the statistics module
+    QString statisticsModule_;      // null: the module installed with the program
     PostingWait postingWait_;
 
     MainMenu menu_;

@@ -2,7 +2,7 @@
 #include "ui/mainform.h"
 
 #include "ui/aboutform.h"
-#include "ui/statisticsform.h"
+#include "ui/statisticsmodule.h"
 #include "widgets/url.h"
 
 #include <QMenuBar>
@@ -116,9 +116,16 @@ void Tmain::image_logoClick()
 
 void Tmain::Statistics1Click()
 {
-    if (!statistics_)
-        statistics_ = new TStatistics(history_.path(), this, [this] { history_.flush(); });
-    else if (statistics_->isVisible())
-        statistics_->refresh();
+    if (!statistics_) {
+        QString error;
+        const QString module = statisticsModule_.isNull() ? installedStatisticsModule() : statisticsModule_;
+        statistics_ = openStatisticsWindow(module, history_.path(), this, [this] { history_.flush(); }, error);
+        if (!statistics_) {
+            reportError_(QStringLiteral("The statistics window could not be opened: %1.").arg(error));
+            return;
+        }
+    } else if (statistics_->isVisible()) {
+        QMetaObject::invokeMethod(statistics_, "refresh");
+    }
     showWindow(statistics_);
 }

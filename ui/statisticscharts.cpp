@@ -1,7 +1,7 @@
 #include "ui/statisticscharts.h"
 
 #include "game/gameflow.h"
-#include "widgets/look.h"
+#include "ui/statisticslook.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -29,7 +29,7 @@ QChart *newChart(const QString &title)
 {
     auto *chart = new QChart;
     chart->setTitle(title);
-    chart->setTitleFont(look::pixelFont(QStringLiteral("Arial"), 14, true));
+    chart->setTitleFont(statisticslook::font(14, true));
     chart->setTitleBrush(look::maroon);
     chart->setBackgroundBrush(look::windowColour.lighter(106));
     chart->setBackgroundPen(QPen(look::maroon, 1));
@@ -38,7 +38,7 @@ QChart *newChart(const QString &title)
     chart->setPlotAreaBackgroundVisible(true);
     chart->setMargins(QMargins(4, 2, 6, 2));
     chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->legend()->setFont(look::pixelFont(QStringLiteral("Arial"), 12));
+    chart->legend()->setFont(statisticslook::font(12));
     chart->legend()->setLabelColor(look::maroon);
     return chart;
 }
@@ -46,9 +46,9 @@ QChart *newChart(const QString &title)
 void styleAxis(QAbstractAxis *axis, const QString &title)
 {
     axis->setTitleText(title);
-    axis->setTitleFont(look::pixelFont(QStringLiteral("Arial"), 12, true));
+    axis->setTitleFont(statisticslook::font(12, true));
     axis->setTitleBrush(look::maroon);
-    axis->setLabelsFont(look::pixelFont(QStringLiteral("Arial"), 11));
+    axis->setLabelsFont(statisticslook::font(11));
     axis->setLabelsColor(look::maroon);
     axis->setLinePenColor(look::maroon);
     axis->setGridLineColor(look::windowColour.darker(115));
@@ -185,7 +185,7 @@ QChart *roundTotalsChart(const qv::history::Statistics &games)
     QValueAxis *y = valueAxis(chart, Qt::AlignLeft, QStringLiteral("Rounds"), 0, yTop);
     x->setTickType(QValueAxis::TicksDynamic);
     x->setTickAnchor(0);
-    x->setTickInterval(bands * band > 120 ? 20 : 10);
+    x->setTickInterval(bands * band > 80 ? 20 : 10);
     y->applyNiceNumbers();
     attach(chart, below, x, y);
     attach(chart, clear, x, y);

@@ -3,7 +3,7 @@
 #include "history/historycsv.h"
 #include "history/historydatabase.h"
 #include "ui/statisticscharts.h"
-#include "widgets/look.h"
+#include "ui/statisticslook.h"
 
 #include <QChart>
 #include <QChartView>
@@ -42,8 +42,8 @@ const char *const figureNames[] = {"Games",         "Rounds",     "Best game",
 QLabel *figureLabel(const QString &text, int pixels, bool bold, Qt::Alignment align)
 {
     auto *label = new QLabel(text);
-    label->setFont(look::pixelFont(QStringLiteral("Arial"), pixels, bold));
-    look::setTextColour(label, look::maroon);
+    label->setFont(statisticslook::font(pixels, bold));
+    statisticslook::setColour(label, QPalette::WindowText, look::maroon);
     label->setAlignment(align | Qt::AlignVCenter);
     return label;
 }
@@ -60,8 +60,8 @@ TStatistics::TStatistics(const QString &historyPath, QWidget *parent, std::funct
 {
     setObjectName(QStringLiteral("statistics"));
     setWindowTitle(QStringLiteral("Quenvale - Statistics"));
-    look::setWindowColour(this);
-    setFont(look::pixelFont(QStringLiteral("Arial"), 13));
+    statisticslook::setColour(this, QPalette::Window, look::windowColour);
+    setFont(statisticslook::font(13));
     buildLayout();
     resize(designWidth, designHeight);
 }
@@ -78,7 +78,7 @@ void TStatistics::buildLayout()
     rangeLabel->setBuddy(range_);
     practiceApart_ = new QCheckBox(QStringLiteral("Show practice games apart"));
     practiceApart_->setObjectName(QStringLiteral("check_practice"));
-    look::setTextColour(practiceApart_, look::maroon);
+    statisticslook::setColour(practiceApart_, QPalette::WindowText, look::maroon);
     export_ = new QPushButton(QStringLiteral("Export CSV..."));
     export_->setObjectName(QStringLiteral("button_export"));
     auto *close = new QPushButton(QStringLiteral("Close"));

@@ -30,8 +30,11 @@ public:
                          std::function<void()> beforeReading = {});
     ~TStatistics() override;
 
+public slots:
     // Reads the history again and shows it.
     void refresh();
+
+public:
     // "Export CSV...": asks for a file and writes the rounds of the range there.
     void button_exportClick();
 

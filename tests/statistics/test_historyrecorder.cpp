@@ -15,6 +15,8 @@ struct History : MainWindow {
     Tmain &start()
     {
         window().resumeGame();
+        window().history().flush();
+        QCoreApplication::processEvents(); // the opening's message, if any
         return *w;
     }
     // The stored rounds as "deal: line scores = total".

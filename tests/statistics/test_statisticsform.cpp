@@ -125,10 +125,20 @@ TEST_F(Statistics, HistoryFromANewerVersionIsOnlyReported)
 
 TEST_F(MainWindow, StatisticsOpensFromTheViewMenu)
 {
+    window().setStatisticsModule(QStringLiteral(QV_STATISTICS_MODULE));
     window().resumeGame();
     action("Statistics1")->trigger();
-    auto *statistics = window().findChild<TStatistics *>("statistics");
+    // Made by the module, whose window class is its own copy: found by name.
+    auto *statistics = window().findChild<QWidget *>("statistics");
     ASSERT_NE(statistics, nullptr);
     EXPECT_TRUE(statistics->isVisible());
-    EXPECT_TRUE(statistics->message().startsWith("No games recorded yet"));
+    EXPECT_TRUE(statistics->findChild<QLabel *>("label_message")->text().startsWith("No games recorded yet"));
+    EXPECT_TRUE(errors.empty());
+
+    // Without its module the game goes on, and says why there is no window.
+    w.reset();
+    window().setStatisticsModule(dir.filePath("missing.so"));
+    action("Statistics1")->trigger();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].startsWith("The statistics window could not be opened")) << errors[0].toStdString();
 }
