@@ -24,6 +24,7 @@ const QColor plotColour{246, 240, 214};   // a pale khaki behind the points
 const QColor darkKhaki{150, 132, 62};     // the game scores, the totals below 55
 const QColor averageColour{46, 84, 122};  // a quiet blue, apart from maroon and khaki
 const QColor practiceColour{128, 128, 128};
+constexpr std::size_t maxWeekPoints = 150;
 
 QChart *newChart(const QString &title)
 {
@@ -200,11 +201,19 @@ QChart *clearedByWeekChart(const qv::history::Statistics &games)
 {
     QChart *chart = newChart(QStringLiteral("Rounds Cleared by Week"));
     auto *share = line(QStringLiteral("Cleared (55 or more)"), look::maroon, 2);
-    share->setPointsVisible(games.weeks.size() <= 60);
+    // Years of weeks share points, a few weeks each, so the line stays readable.
+    const std::size_t weeks = games.weeks.size();
+    const std::size_t group = std::max<std::size_t>(1, (weeks + maxWeekPoints - 1) / maxWeekPoints);
+    share->setPointsVisible(weeks <= 60);
     qint64 first = 0, last = 0;
-    for (const qv::history::WeekShare &w : games.weeks) {
-        const qint64 ms = qint64(w.weekStart) * 1000;
-        share->append(double(ms), w.rounds ? 100.0 * double(w.cleared) / double(w.rounds) : 0.0);
+    for (std::size_t i = 0; i < weeks; i += group) {
+        long rounds = 0, cleared = 0;
+        for (std::size_t j = i; j < std::min(weeks, i + group); ++j) {
+            rounds += games.weeks[j].rounds;
+            cleared += games.weeks[j].cleared;
+        }
+        const qint64 ms = qint64(games.weeks[i].weekStart) * 1000;
+        share->append(double(ms), rounds ? 100.0 * double(cleared) / double(rounds) : 0.0);
         if (first == 0)
             first = ms;
         last = ms;
@@ -212,8 +221,9 @@ QChart *clearedByWeekChart(const qv::history::Statistics &games)
     if (first == 0)
         first = last = QDateTime::currentMSecsSinceEpoch();
     auto *x = new QDateTimeAxis;
-    styleAxis(x, QStringLiteral("Week"));
-    x->setFormat(QStringLiteral("d MMM"));
+    styleAxis(x, group == 1 ? QStringLiteral("Week") : QStringLiteral("Weeks, %1 to a point").arg(group));
+    const qint64 year = qint64(365) * 86400 * 1000;
+    x->setFormat(last - first > year ? QStringLiteral("MMM yyyy") : QStringLiteral("d MMM"));
     x->setTickCount(4);
     const qint64 week = qint64(7) * 86400 * 1000;
     x->setRange(QDateTime::fromMSecsSinceEpoch(first - week / 2), QDateTime::fromMSecsSinceEpoch(last + week / 2));

@@ -99,7 +99,7 @@ void TStatistics::buildLayout()
         auto *view = new QChartView(new QChart);
         view->setObjectName(QLatin1String(name));
         view->setRenderHint(QPainter::Antialiasing);
-        view->setMinimumSize(220, 160);
+        view->setMinimumSize(280, 190);
         view->setFrameShape(QFrame::NoFrame);
         view->setBackgroundBrush(look::windowColour);
         return view;
@@ -116,7 +116,7 @@ void TStatistics::buildLayout()
 
     auto *body = new QHBoxLayout;
     body->addLayout(charts, 1);
-    body->addWidget(buildFigures());
+    body->addWidget(buildFigures(), 0);
 
     message_ = figureLabel(QString(), 13, false, Qt::AlignLeft);
     message_->setObjectName(QStringLiteral("label_message"));
@@ -127,7 +127,7 @@ void TStatistics::buildLayout()
     layout->addLayout(controls);
     layout->addWidget(message_);
     layout->addLayout(body, 1);
-    setMinimumSize(720, 480);
+    setMinimumSize(820, 560);
 }
 
 QWidget *TStatistics::buildFigures()
@@ -161,7 +161,8 @@ QWidget *TStatistics::buildFigures()
     grid->setRowStretch(figureRows + 2, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnMinimumWidth(1, 56);
-    panel->setFixedWidth(300);
+    panel->setMinimumWidth(250);
+    panel->setMaximumWidth(320);
     return panel;
 }
 

@@ -84,10 +84,15 @@ Generated generateHistory(history::HistoryDatabase &db, long count, std::uint32_
     games.reserve(std::size_t(std::max(0L, count)));
     std::int64_t clock = 0;
     int sessionLeft = 0;
+    // Sessions of 4.5 games on average, a day and a bit apart; a long history is
+    // played more often, so that even 100,000 games fit in five years.
+    const double sessions = std::max(1.0, double(count) / 4.5);
+    const double span = std::min(double(count) * 4 * 3600, 5 * 365.0 * 86400);
+    const std::int64_t meanGap = std::max<std::int64_t>(3600, std::int64_t(span / sessions));
     for (long g = 0; g < count; ++g) {
         if (sessionLeft == 0) {
-            // The next evening or so, a session of one to eight games.
-            clock += 12 * 3600 + std::int64_t(random() % (30 * 3600));
+            // The next session (about a day later in a short history), of one to eight games.
+            clock += meanGap / 2 + std::int64_t(random() % std::uint64_t(meanGap));
             sessionLeft = 1 + int(random() % 8);
         }
         --sessionLeft;

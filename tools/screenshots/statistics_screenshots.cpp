@@ -1,11 +1,13 @@
 // Saves a picture of the statistics window on a generated history:
-//   statistics_screenshots STATISTICS.png [GAMES [SEED]]   (default 400 games, seed 7)
+//   statistics_screenshots STATISTICS.png [GAMES [SEED [WIDTHxHEIGHT [practice]]]]
+// (default 400 games, seed 7, the design size; "practice" shows practice games apart)
 #include "history/historydatabase.h"
 #include "tools/historygen/historygen.h"
 #include "ui/statisticsform.h"
 #include "widgets/look.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -15,8 +17,8 @@
 
 int main(int argc, char **argv)
 {
-    if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: %s STATISTICS.png [GAMES [SEED]]\n", argv[0]);
+    if (argc < 2 || argc > 6) {
+        std::fprintf(stderr, "usage: %s STATISTICS.png [GAMES [SEED [WIDTHxHEIGHT [practice]]]]\n", argv[0]);
         return 2;
     }
     QApplication app(argc, argv);
@@ -30,6 +32,13 @@ int main(int argc, char **argv)
                                         std::uint32_t(argc > 3 ? std::atol(argv[3]) : 7), std::time(nullptr));
     }
     TStatistics window(path);
+    if (argc > 4) {
+        const QStringList size = QString::fromLocal8Bit(argv[4]).split(QLatin1Char('x'));
+        if (size.size() == 2)
+            window.resize(size[0].toInt(), size[1].toInt());
+    }
+    if (argc > 5)
+        window.findChild<QCheckBox *>(QStringLiteral("check_practice"))->setChecked(true);
     window.show();
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
