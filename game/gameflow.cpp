@@ -3,6 +3,9 @@
 #include "cards.h"
 #include "savedgame.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace qv {
 
 namespace {
@@ -72,8 +75,16 @@ void GameFlow::clearall()
 
 void GameFlow::shufflecards()
 {
-    dealNumber_ = random_.state();
-    qv::shufflecards(deck_, random_);
+    if (gameKind_ == GameKind::Ranked) {
+        // The server dealt this round's first card; the rest come one at a time.
+        dealNumber_ = 0;
+        deck_ = Deck{};
+        deck_.deck[1] = std::exchange(rankedFirstCard_, 0);
+        deck_.dealpos = 1;
+    } else {
+        dealNumber_ = random_.state();
+        qv::shufflecards(deck_, random_);
+    }
     showNextCard(deck_.nextcard(), "Next Card");
     view_.showDeal(dealNumber_, gameKind_);
     tellListeners([this](GameListener &l) { l.roundStarted(*this); });
@@ -95,6 +106,8 @@ void GameFlow::newGame(GameKind kind)
     stopTimer2(); // a verdict still pending from an abandoned round never arrives
     hideRoundPanels();
     gameKind_ = kind;
+    if (kind != GameKind::Ranked)
+        rankedGame_.clear();
     runningTotal_ = 0;
     rounds_ = 1;
     clearall();
@@ -119,12 +132,13 @@ void GameFlow::card_11Click(int row, int col)
         sounds_.playsounds("invalid");
         return;
     }
-    if (!gameactive_ || deck_.dealpos < 1 || deck_.dealpos > 16)
+    if (!gameactive_ || deck_.dealpos < 1 || deck_.dealpos > 16 || deck_.nextcard() == 0)
         return;
     sounds_.playsounds("cardclick");
     placeNextCard(row, col);
     tellListeners([&](GameListener &l) { l.cardPlaced(*this, row, col); });
-    if (deck_.dealpos > 16)
+    // A ranked round is scored when the server has revealed the starter.
+    if (deck_.dealpos > 16 && gameKind_ != GameKind::Ranked)
         endgame();
 }
 
@@ -135,7 +149,7 @@ void GameFlow::placeNextCard(int row, int col)
     view_.showCell(row, col, cell);
     ++deck_.dealpos;
     showNextCard(deck_.nextcard(), cardType_);
-    if (deck_.dealpos > 16)
+    if (deck_.dealpos > 16 && gameKind_ != GameKind::Ranked)
         deck_.startersuit = getsuit(deck_.deck[Deck::starterSlot]);
 }
 
@@ -180,7 +194,9 @@ void GameFlow::Timer2Timer()
     if (--scorecountdown_ >= 0)
         return;
     stopTimer2();
-    if (handsTotal_ >= continueThreshold) {
+    // A ranked game goes on when the server says so.
+    const bool cleared = gameKind_ == GameKind::Ranked ? !rankedOver_ : handsTotal_ >= continueThreshold;
+    if (cleared) {
         view_.showPanel(Panel::Continue, true);
         tally_.addtomineincrease(TallySink::roundsCleared);
         sounds_.playsounds("continue");
@@ -192,7 +208,8 @@ void GameFlow::Timer2Timer()
     const bool practice = gameKind_ == GameKind::Practice;
     if (!practice)
         tally_.checkscore(runningTotal_, view_.playerName());
-    view_.showPanel(Panel::SendScore, !practice);
+    // A ranked score is on the server's list already.
+    view_.showPanel(Panel::SendScore, gameKind_ == GameKind::Random);
     view_.showPanel(Panel::Over, true);
     view_.showPanel(Panel::StartButton, true);
     gameactive_ = false;
@@ -226,8 +243,21 @@ void GameFlow::button_cancelClick()
     view_.showPanel(Panel::Over, false);
 }
 
+void GameFlow::markPractice()
+{
+    if (!gameactive_ || gameKind_ != GameKind::Random)
+        return;
+    gameKind_ = GameKind::Practice;
+    view_.showDeal(dealNumber_, gameKind_);
+    tellListeners([this](GameListener &l) { l.becamePractice(*this); });
+}
+
 void GameFlow::resume(const SavedGame &saved)
 {
+    if (saved.kind == GameKind::Ranked) {
+        replayRanked(saved);
+        return;
+    }
     // Tried on a quiet engine first, so a saved game that does not match its
     // deal leaves this one as it was.
     QuietView quiet;
@@ -280,6 +310,136 @@ void GameFlow::replay(const SavedGame &saved)
         stopTimer2();
         view_.showPanel(Panel::Continue, true);
     }
+}
+
+void GameFlow::startRanked(const std::string &game, int firstCard)
+{
+    rankedGame_ = game;
+    rankedFirstCard_ = firstCard;
+    rankedOver_ = false;
+    newGame(GameKind::Ranked);
+}
+
+void GameFlow::offerCard(int card)
+{
+    if (gameKind_ != GameKind::Ranked || !gameactive_ || deck_.dealpos < 1 || deck_.dealpos > 16
+        || deck_.nextcard() != 0 || card < 1 || card > 52)
+        return;
+    deck_.deck[deck_.dealpos] = card;
+    showNextCard(card, "Next Card");
+}
+
+bool GameFlow::scoreRankedRound(const RankedRound &round)
+{
+    if (gameKind_ != GameKind::Ranked || !gameactive_ || deck_.dealpos != Deck::starterSlot || lineScores_[1]
+        || round.starter < 1 || round.starter > 52)
+        return true;
+    deck_.deck[Deck::starterSlot] = round.starter;
+    deck_.startersuit = getsuit(round.starter);
+    rankedOver_ = round.over;
+    rankedFirstCard_ = round.over ? 0 : round.nextRoundCard;
+    sounds_.playsounds("roundover");
+    scoreRound();
+    bool agreed = handsTotal_ == round.handsTotal && runningTotal_ == round.runningTotal;
+    for (std::size_t k = 0; k < boardLines.size(); ++k)
+        agreed = agreed && lineScores_.at(boardLines[k]) == round.lines[k];
+    if (!agreed) {
+        for (std::size_t k = 0; k < boardLines.size(); ++k) {
+            lineScores_.at(boardLines[k]) = round.lines[k];
+            view_.showLineScore(boardLines[k], round.lines[k]);
+        }
+        handsTotal_ = round.handsTotal;
+        runningTotal_ = round.runningTotal;
+        showNumbers();
+    }
+    tellListeners([this](GameListener &l) { l.roundScored(*this); });
+    return agreed;
+}
+
+void GameFlow::layRankedRound(int rounds, const std::vector<Placement> &placements, int card)
+{
+    stopTimer2();
+    hideRoundPanels();
+    gameKind_ = GameKind::Ranked;
+    rounds_ = rounds;
+    runningTotal_ = 0;
+    rankedOver_ = false;
+    rankedFirstCard_ = 0;
+    clearall();
+    gameactive_ = true;
+    greet();
+    dealNumber_ = 0;
+    deck_ = Deck{};
+    for (const Placement &p : placements) {
+        deck_.deck[++deck_.dealpos] = p.card;
+        board_.cell(p.row, p.col) = p.card;
+        view_.showCell(p.row, p.col, p.card);
+    }
+    ++deck_.dealpos;
+    if (deck_.dealpos <= 16)
+        deck_.deck[deck_.dealpos] = card;
+    showNextCard(deck_.nextcard(), "Next Card");
+    view_.showDeal(dealNumber_, gameKind_);
+}
+
+bool GameFlow::takeUpRanked(const std::string &game, const RankedPosition &position)
+{
+    std::vector<Placement> placements;
+    for (int row = 1; row <= 4; ++row)
+        for (int col = 1; col <= 4; ++col)
+            if (const int card = position.board[row - 1][col - 1])
+                placements.push_back({row, col, card});
+    layRankedRound(std::max(position.round, 1), placements, position.over ? 0 : position.card);
+    rankedGame_ = game;
+    runningTotal_ = position.runningTotal;
+    if (!(position.over && placements.size() == 16 && position.starter >= 1 && position.starter <= 52)) {
+        showNumbers();
+        return true;
+    }
+    // The last round is scored again here; the server's totals decide.
+    const int lastRound = position.roundTotals.empty() ? 0 : position.roundTotals.back();
+    runningTotal_ -= lastRound;
+    deck_.deck[Deck::starterSlot] = position.starter;
+    deck_.startersuit = getsuit(position.starter);
+    rankedOver_ = true;
+    scoreRound();
+    const bool agreed = handsTotal_ == lastRound;
+    handsTotal_ = lastRound;
+    runningTotal_ = position.runningTotal;
+    showNumbers();
+    return agreed;
+}
+
+void GameFlow::replayRanked(const SavedGame &saved)
+{
+    if (saved.rounds < 1 || saved.placements.size() > 16 || saved.rankedGame.empty())
+        throw SavedGameError("it does not hold a round of a ranked game");
+    Board cells;
+    std::array<bool, 53> seen{};
+    int n = 0;
+    for (const Placement &p : saved.placements) {
+        const std::string which = "card " + std::to_string(++n) + " of the round";
+        if (p.row < 1 || p.row > 4 || p.col < 1 || p.col > 4 || p.card < 1 || p.card > 52)
+            throw SavedGameError(which + " lies off the board");
+        if (cells.cell(p.row, p.col) != 0 || seen[p.card])
+            throw SavedGameError(which + " goes on a cell already taken");
+        cells.cell(p.row, p.col) = p.card;
+        seen[p.card] = true;
+    }
+    // What the server holds decides; until it has answered no card is on offer.
+    layRankedRound(saved.rounds, saved.placements, 0);
+    rankedGame_ = saved.rankedGame;
+    runningTotal_ = saved.runningTotal;
+    showNumbers();
+}
+
+void GameFlow::abandon()
+{
+    stopTimer2();
+    hideRoundPanels();
+    gameactive_ = false;
+    rankedGame_.clear();
+    view_.showPanel(Panel::StartButton, true);
 }
 
 } // namespace qv

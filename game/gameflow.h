@@ -7,6 +7,7 @@
 #include "deck.h"
 #include "gameview.h"
 #include "random.h"
+#include "rankedround.h"
 
 #include <array>
 #include <optional>
@@ -16,6 +17,7 @@
 namespace qv {
 
 struct SavedGame;
+struct Placement;
 
 class GameFlow {
 public:
@@ -51,7 +53,8 @@ public:
     // match its deal (a cell taken twice, a card the deal does not give there,
     // Continue after a round below 55, a running total its rounds cannot make).
     void resume(const SavedGame &saved);
-    // A click on placeable cell (row, col), both 1..4.
+    // A click on placeable cell (row, col), both 1..4. In a ranked game nothing
+    // is placed while the server has not yet said which card is on offer.
     void card_11Click(int row, int col);
     void Timer2Timer();
     // The player asks for the verdict before the pause has run out: it comes at
@@ -59,6 +62,30 @@ public:
     void endPause();
     void button_start2Click();
     void button_cancelClick();
+    // Help from the coach (a hint, a demo) makes the running game a practice
+    // game: its rounds still count, but it is neither ranked nor posted. Only a
+    // random deal's game changes; the listeners are told so a saved game keeps it.
+    void markPractice();
+
+    // Ranked games: the score server deals every card and scores every round.
+    // game is the server's token for the game, kept so it can be taken up again.
+    void startRanked(const std::string &game, int firstCard);
+    // The card the server offers after a placement. Ignored unless the round
+    // waits for one.
+    void offerCard(int card);
+    // The server's figures for the round whose sixteenth card was just placed:
+    // the engine scores the round itself and shows the server's figures, which
+    // decide; false when its own differed. Ignored (true) unless a ranked round
+    // waits for its scoring.
+    bool scoreRankedRound(const RankedRound &round);
+    // Puts a ranked game as the server has it on the board: its round, cards,
+    // card on offer and totals; a game that is over scores its last round and
+    // gives its verdict after the pause. Neither the tally nor the listeners are
+    // told. False when the engine's own scoring of that round differed.
+    bool takeUpRanked(const std::string &game, const RankedPosition &position);
+    // The running game as lost: nothing more can be played or scored.
+    void abandon();
+    const std::string &rankedGame() const { return rankedGame_; }
 
     // The game's state, for the windows and for tests.
     bool gameactive() const { return gameactive_; }
@@ -71,6 +98,8 @@ public:
     // Whole seconds (ticks) left before the verdict while the pause runs, else 0.
     int pauseSecondsLeft() const { return timer2_ ? scorecountdown_ + 1 : 0; }
     bool timer2Running() const { return timer2_; }
+    // A card waits to be placed: the game runs and the round has not been scored.
+    bool cardOnOffer() const { return gameactive_ && deck_.dealpos >= 1 && deck_.dealpos <= 16; }
     GameKind gameKind() const { return gameKind_; }
     // The current round's deal number: the generator state its shuffle started from.
     std::uint32_t dealNumber() const { return dealNumber_; }
@@ -88,6 +117,12 @@ public:
 private:
     void newGame(GameKind kind);
     void replay(const SavedGame &saved);
+    // A ranked game's placements put back as they were, the card on offer left
+    // for the server to tell.
+    void replayRanked(const SavedGame &saved);
+    // The ranked round's cards on the board and in the deck's slots, in the order
+    // given, with card on offer next (0: not known yet).
+    void layRankedRound(int rounds, const std::vector<Placement> &placements, int card);
     void clearall();
     void shufflecards();
     // Puts the next card on an empty cell and offers the card after it.
@@ -124,6 +159,9 @@ private:
     int runningTotal_ = 0;
     int rounds_ = 0;
     int scorecountdown_ = 0;
+    std::string rankedGame_;
+    int rankedFirstCard_ = 0; // the card that opens the next ranked round
+    bool rankedOver_ = false; // the server's verdict on the ranked round scored
 };
 
 } // namespace qv

@@ -72,6 +72,8 @@ public:
     virtual void roundScored(const GameFlow &) {}
     // The pause is over: the round cleared (continue offered) or the game is over.
     virtual void verdictGiven(const GameFlow &, bool /*cleared*/) {}
+    // The running game has become a practice game (the coach helped).
+    virtual void becamePractice(const GameFlow &) {}
 };
 
 class SoundSink {

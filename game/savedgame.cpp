@@ -87,6 +87,13 @@ private:
     int number_ = 0;
 };
 
+// The score server's token: 32 lower-case hex digits.
+bool isRankedToken(std::string_view text)
+{
+    return text.size() == 32
+        && std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
 template <typename T> T orDamaged(const std::optional<T> &value, const Lines &lines)
 {
     if (!value)
@@ -105,6 +112,8 @@ std::string formatSavedGame(const SavedGame &game)
     text += "total " + std::to_string(game.runningTotal) + '\n';
     text += "deal " + std::to_string(game.dealNumber) + '\n';
     text += std::string("cleared ") + (game.cleared ? "yes" : "no") + '\n';
+    if (game.kind == GameKind::Ranked)
+        text += "ranked " + game.rankedGame + '\n';
     for (const Placement &p : game.placements)
         text += "placed " + std::to_string(p.row) + std::to_string(p.col) + ' ' + cardText(p.card) + '\n';
     text += std::string(endLine) + '\n';
@@ -141,6 +150,12 @@ SavedGame parseSavedGame(std::string_view text)
     if (cleared != "yes" && cleared != "no")
         lines.damaged();
     game.cleared = cleared == "yes";
+    if (game.kind == GameKind::Ranked) {
+        const std::string_view token = lines.field("ranked");
+        if (!isRankedToken(token))
+            lines.damaged();
+        game.rankedGame = token;
+    }
 
     // The cards placed, then the closing line: a text cut short never reads as a
     // round with fewer cards.
@@ -187,8 +202,10 @@ SavedGame savedGameOf(const GameFlow &game)
             for (int col = 1; col <= 4; ++col)
                 if (game.board().cell(row, col) == deck.deck[k])
                     saved.placements.push_back({row, col, deck.deck[k]});
-    // The verdict was "continue" once the pause is over on a scored round of a game still on.
-    saved.cleared = deck.dealpos > 16 && !game.timer2Running() && game.gameactive();
+    // The verdict was "continue" once the pause is over on a scored round of a game
+    // still on (a ranked round may wait for its scoring with all sixteen placed).
+    saved.cleared = deck.dealpos > 16 && game.lineScore(1) && !game.timer2Running() && game.gameactive();
+    saved.rankedGame = game.rankedGame();
     return saved;
 }
 

@@ -16,6 +16,11 @@
 //   placed 23 5C
 //   end
 //
+// A ranked game adds the score server's token for it after "cleared", as
+// "ranked 3f0c...e9" (32 lower-case hex digits); its deal number is 0, since the
+// server deals, and its cards are put back as written until the server has said
+// where the game stands. Texts without that line read as before.
+//
 // The first line carries the format's version: a later program reads this one,
 // this program refuses a later one. Every field is bounded, and nothing is
 // allocated from a number in the text.
@@ -50,6 +55,7 @@ struct SavedGame {
     std::uint32_t dealNumber = 0;
     std::vector<Placement> placements; // this round's, in order; at most 16
     bool cleared = false;              // the round scored 55 or more and Continue is offered
+    std::string rankedGame;            // a ranked game's token on the score server
 
     bool operator==(const SavedGame &) const = default;
 };

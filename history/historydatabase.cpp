@@ -29,6 +29,7 @@ CREATE TABLE rounds(
   line1 INTEGER NOT NULL, line2 INTEGER NOT NULL, line3 INTEGER NOT NULL, line4 INTEGER NOT NULL,
   line6 INTEGER NOT NULL, line7 INTEGER NOT NULL, line8 INTEGER NOT NULL, line9 INTEGER NOT NULL,
   total INTEGER NOT NULL);
+CREATE INDEX rounds_by_game ON rounds(game);
 PRAGMA user_version = 1;
 )";
 
@@ -98,10 +99,13 @@ struct HistoryDatabase::Statements {
         : insertGame(db, "INSERT INTO games(started, kind) VALUES(?, ?)"),
           insertRound(db, "INSERT INTO rounds(game, played, kind, deal, line1, line2, line3, line4, line6, "
                           "line7, line8, line9, total) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-          updateGame(db, "UPDATE games SET total = ?, rounds = ?, cleared = cleared + ? WHERE id = ?")
+          updateGame(db, "UPDATE games SET total = ?, rounds = ?, cleared = cleared + ? WHERE id = ?"),
+          gameKind(db, "SELECT kind FROM games WHERE id = ?"),
+          changeKind(db, "UPDATE games SET kind = ?1 WHERE id = ?2"),
+          changeRoundsKind(db, "UPDATE rounds SET kind = ?1 WHERE game = ?2")
     {
     }
-    Statement insertGame, insertRound, updateGame;
+    Statement insertGame, insertRound, updateGame, gameKind, changeKind, changeRoundsKind;
 };
 
 int kindNumber(GameKind kind)
@@ -267,10 +271,9 @@ std::int64_t HistoryDatabase::gameRow(const GameState &game, bool make)
         return currentGame_;
     if (!game.fresh) {
         // A game put back after a restart continues its row when the last game is
-        // still open, of the same kind, and has every round but this one.
-        Statement last(db_, "SELECT id, kind, rounds, over FROM games ORDER BY id DESC LIMIT 1");
-        if (last.step() && last.column(3) == 0 && last.column(1) == kindNumber(game.kind) &&
-            last.column(2) + (make ? 1 : 0) == game.rounds)
+        // still open and has every round but this one.
+        Statement last(db_, "SELECT id, rounds, over FROM games ORDER BY id DESC LIMIT 1");
+        if (last.step() && last.column(2) == 0 && last.column(1) + (make ? 1 : 0) == game.rounds)
             return currentGame_ = last.column(0);
     }
     if (!make)
@@ -289,6 +292,12 @@ void HistoryDatabase::recordRound(const GameState &game, const RoundRecord &roun
         exec("BEGIN IMMEDIATE");
     try {
         const std::int64_t id = gameRow(game, true);
+        // A game the coach helped becomes a practice game, its earlier rounds with it.
+        const int kind = kindNumber(game.kind);
+        if (statements_->gameKind.reset().bind(1, id).step() && statements_->gameKind.column(0) != kind) {
+            statements_->changeKind.reset().bind(1, kind).bind(2, id).step();
+            statements_->changeRoundsKind.reset().bind(1, kind).bind(2, id).step();
+        }
         Statement &insert = statements_->insertRound.reset();
         insert.bind(1, id).bind(2, round.playedAt).bind(3, kindNumber(game.kind)).bind(4, round.deal);
         for (int i = 0; i < 8; ++i)

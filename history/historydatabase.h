@@ -41,7 +41,9 @@ struct GameState {
     int rounds = 0;             // rounds dealt, this one included
     // This round is the first of a game begun in this session. Otherwise the
     // session's game goes on, or, for a game put back after a restart, the last
-    // recorded game when it is still open and matches.
+    // recorded game when it is still open and has every round but this one. A
+    // kind other than the game's so far (a game the coach helped is practice)
+    // becomes the kind of the game and all its rounds.
     bool fresh = true;
 };
 

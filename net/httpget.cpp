@@ -74,6 +74,7 @@ public:
           userName_(owner->UserName.toUtf8()),
           password_(owner->Password.toUtf8()),
           postQuery_(owner->PostQuery.toUtf8()),
+          contentType_(owner->ContentType.toUtf8()),
           referer_(owner->Referer.toUtf8()),
           binaryData_(owner->BinaryData),
           useCache_(owner->UseCache),
@@ -141,7 +142,7 @@ private:
             headers_ = curl.slist_append(headers_, "Pragma: no-cache");
         }
         if (!postQuery_.isEmpty()) {
-            headers_ = curl.slist_append(headers_, "Content-Type: application/x-www-form-urlencoded");
+            headers_ = curl.slist_append(headers_, "Content-Type: " + contentType_);
             curl.easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postQuery_.size()));
             curl.easy_setopt(easy, CURLOPT_POSTFIELDS, postQuery_.constData());
         }
@@ -237,7 +238,7 @@ private:
     THTTPGet *owner_;
     QByteArray acceptTypes_, agent_;
     QString url_;
-    QByteArray userName_, password_, postQuery_, referer_;
+    QByteArray userName_, password_, postQuery_, contentType_, referer_;
     bool binaryData_, useCache_;
     std::shared_ptr<ProgressHandOff> handOff_;
 

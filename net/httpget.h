@@ -34,6 +34,8 @@ public:
     QString UserName;
     QString Password;
     QString PostQuery;
+    // The media type of a non-empty PostQuery, which is then sent as a POST body.
+    QString ContentType = QStringLiteral("application/x-www-form-urlencoded");
     QString Referer;
     bool WaitThread = false;
     TOnProgressEvent OnProgress;

@@ -2,14 +2,7 @@
 
 #include "platform/files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <optional>
-#include <random>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -142,70 +135,31 @@ std::string_view firstChars(std::string_view s, std::size_t n)
     return s;
 }
 
+// The settings are a few hundred bytes; anything this big is not a settings file.
+constexpr std::size_t kMaxProfileFile = 16 << 20;
+
 std::optional<std::string> readAll(const fs::path &file)
 {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec))  // also keeps a FIFO from blocking us
+    try {
+        return readSmallFile(file, kMaxProfileFile);  // a FIFO or a device is not waited for
+    } catch (const std::exception &) {
         return std::nullopt;
-    std::FILE *f = std::fopen(file.c_str(), "rb");
-    if (!f)
-        return std::nullopt;
-    std::string data;
-    char buf[8192];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.append(buf, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed)
-        return std::nullopt;
-    return data;
-}
-
-bool writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
     }
-    return true;
 }
 
-// Replaces target with data in one step: a new file beside it, then a rename,
-// so a reader never sees half a file and a failure leaves the old one whole.
-bool replaceFile(const fs::path &target, std::string_view data, mode_t mode)
+// Replaces target with data in one step (see replaceFile), so a reader never
+// sees half a file and a failure leaves the old one whole.
+bool replaceWhole(const fs::path &target, std::string_view data)
 {
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
     if (!isWritable(dir))
         return false;
-    std::random_device rd;
-    fs::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        // Built piece by piece: GCC 12 misreports "literal + string" here (-Wrestrict).
-        std::string name = ".";
-        name += target.filename().string();
-        name += '.';
-        name += std::to_string(rd() % 1000000);
-        temp = dir / name;
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
+    try {
+        replaceFile(target, data);
+        return true;
+    } catch (const std::exception &) {
         return false;
-    bool ok = writeAll(fd, data) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+    }
 }
 
 bool validName(std::string_view name, char forbidden)
@@ -249,10 +203,6 @@ bool writeProfileString(const fs::path &file, std::string_view section, std::str
     }
 
     Document doc;
-    // A new file gets the usual rights less the user's umask; an existing one keeps its own.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode_t mode = 0666 & ~mask;
     const fs::file_status st = fs::status(target, ec);
     if (fs::exists(st)) {
         if (!fs::is_regular_file(st) || !isWritable(target))
@@ -261,7 +211,6 @@ bool writeProfileString(const fs::path &file, std::string_view section, std::str
         if (!data)
             return false;
         doc = parse(*data);
-        mode = static_cast<mode_t>(st.permissions() & fs::perms::mask);
     }
 
     std::string eol = "\n";
@@ -312,7 +261,7 @@ bool writeProfileString(const fs::path &file, std::string_view section, std::str
     std::string out = doc.bom;
     for (const Line &l : doc.lines)
         out += l.text + l.eol;
-    return replaceFile(target, out, mode);
+    return replaceWhole(target, out);
 }
 
 } // namespace platform

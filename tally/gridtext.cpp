@@ -1,10 +1,9 @@
 #include "tally/gridtext.h"
 
+#include "platform/files.h"
+
 #include <cctype>
 #include <charconv>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace {
 
@@ -96,19 +95,12 @@ void gridFromText(StringGrid &grid, const std::string &text)
 
 void SaveGridToFile(const StringGrid &grid, const std::string &fileName)
 {
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    const std::string text = gridToText(grid);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out)
-        throw std::runtime_error("Cannot write " + fileName);
+    platform::replaceFile(fileName, gridToText(grid));
 }
 
 void LoadGridFromFile(StringGrid &grid, const std::string &fileName)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Cannot open " + fileName);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    gridFromText(grid, text);
+    // Far beyond any grid of ours, and only a plain file.
+    constexpr std::size_t maxGridText = 16 << 20;
+    gridFromText(grid, platform::readSmallFile(fileName, maxGridText));
 }

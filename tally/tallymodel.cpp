@@ -2,6 +2,7 @@
 
 #include "tally/tallyfile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <optional>
@@ -18,6 +19,30 @@ std::optional<int> cellInteger(const std::string &text)
     if (text.empty() || ec != std::errc() || ptr != last)
         return std::nullopt;
     return value;
+}
+
+// The tally's own size. A grid read smaller than this is grown to it, its cells
+// kept, so that no ranking or counter is written outside the grid and lost; the
+// cells it gains read as in an empty tally: counters "0", places empty
+// ("-1000"). A larger grid keeps its extra cells.
+constexpr int tallyColumns = 9;
+constexpr int tallyRows = 12;
+
+void growToTally(StringGrid &grid)
+{
+    const int cols = grid.ColCount();
+    const int rows = grid.RowCount();
+    if (cols >= tallyColumns && rows >= tallyRows)
+        return;
+    grid.setColCount(std::max(cols, tallyColumns));
+    grid.setRowCount(std::max(rows, tallyRows));
+    auto added = [&](int c, int r) { return c >= cols || r >= rows; };
+    for (int c = 0; c <= 4; ++c)
+        if (added(c, 0))
+            grid.setCell(c, 0, "0");
+    for (int r = 1; r <= TallyModel::places; ++r)
+        if (added(1, r))
+            grid.setCell(1, r, std::to_string(TallyModel::emptyScore));
 }
 
 } // namespace
@@ -65,6 +90,7 @@ void TallyModel::setText(const std::string &text)
 {
     StringGrid loaded = stringgrid_scores;
     gridFromText(loaded, text);
+    growToTally(loaded);
     stringgrid_scores = std::move(loaded);
     loadtally();
     notify();

@@ -57,7 +57,7 @@ public:
     void reset();
 
     // The table as grid text, and back. setText keeps the table as it was when
-    // the text is not grid text (EInOutError).
+    // the text is not grid text (EInOutError); a smaller grid is grown to 9 x 12.
     std::string text() const { return gridToText(stringgrid_scores); }
     void setText(const std::string &text);
 

@@ -1,6 +1,7 @@
 #include "ui/highscoreform.h"
 
 #include "net/httpget.h"
+#include "net/rankedclient.h"
 #include "net/scoreposting.h"
 #include "ui/settings.h"
 #include "widgets/centring.h"
@@ -102,6 +103,15 @@ void Thighscore::loadit()
     // Never a blank window while the first page is on its way.
     if (displayhtml->document()->isEmpty())
         displayhtml->LoadFromString(QStringLiteral("<p>Loading the high-score list...</p>"));
+}
+
+void Thighscore::loadRankedList()
+{
+    getit->PostQuery.clear();
+    getit->URL = rankedPageAddress(server_, QLatin1String(kProductId));
+    getit->StartFetch();
+    if (displayhtml->document()->isEmpty())
+        displayhtml->LoadFromString(QStringLiteral("<p>Loading the ranked list...</p>"));
 }
 
 void Thighscore::sendscore(const QString &name, const QString &date, const QString &score)

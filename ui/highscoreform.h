@@ -26,6 +26,8 @@ public:
 
     // Fetches the high-score page into the viewer.
     void loadit();
+    // Fetches the page of the best ranked scores into the viewer instead.
+    void loadRankedList();
     // Posts one score; a reply that accepts it (any 2xx status) opens the
     // window. A post made while an earlier one still waits for its reply
     // replaces it.

@@ -86,6 +86,8 @@ void Tmain::buildBoard()
     buildLineScorePanel(board);
     buildUpdatePanel(board);
     buildDealLabels(board);
+    buildRankedControls(board);
+    buildCoach(board);
 }
 
 void Tmain::buildCells(QWidget *board)

@@ -15,12 +15,14 @@
 // full screen), mainsettings.cpp (the settings file and closing),
 // mainsaving.cpp (writing the files before the program ends, putting the game
 // in progress back at start) and maindeal.cpp (the deal number and numbered
-// deals).
+// deals), mainranked.cpp (ranked games, dealt and scored by the score server).
 
 #include "game/gameflow.h"
 #include "game/gameview.h"
+#include "net/rankedclient.h"
 #include "net/scoreposting.h"
 #include "ui/mainboard.h"
+#include "ui/maincoach.h"
 #include "ui/mainmenu.h"
 #include "ui/mainpanels.h"
 #include "ui/savedgamefile.h"
@@ -35,6 +37,8 @@
 
 class EffectPlayer;
 class NumberedDealDialog;
+class QLabel;
+class QMenu;
 class QMouseEvent;
 class QTimer;
 class Tabout;
@@ -42,6 +46,7 @@ class THTTPGet;
 class THttpClient;
 class Thighscore;
 class TLbBackground;
+class WaitSign;
 
 class Tmain : public QMainWindow, public qv::GameView, public qv::SoundSink {
     Q_OBJECT
@@ -103,6 +108,9 @@ public:
     void setWindowBounds(const QRect &bounds);
     // The cell the arrow keys have chosen (row, column 1..4).
     QPoint keyboardCell() const { return keyCell_; }
+    // The coach's demo is playing the round; its pace between two cards.
+    bool demoRunning() const;
+    void setDemoPace(int milliseconds);
 
     // qv::GameView
     void showCell(int row, int col, int card) override;
@@ -143,6 +151,8 @@ public slots:
     void playNumberedDeal(std::uint32_t dealNumber);
     // "Copy Deal Number": the current deal's number to the clipboard.
     void CopyDealNumber1Click();
+    // "New Ranked Game": the score server starts a game and deals its cards.
+    void NewRankedGame1Click();
     // A click on one of the sixteen placeable cells (the sender).
     void card_11Click();
     void Timer2Timer();
@@ -172,6 +182,10 @@ public slots:
     void FullScreen1Click();
     void button_updatecancelClick();
     void button_updateyesClick();
+    // "Hint": the coach marks its cell for the card on offer (a practice game from then on).
+    void Hint1Click();
+    // "Demo": the coach plays the rest of the round; any click or key stops it.
+    void Demo1Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -228,8 +242,41 @@ private:
     // verdict at once; true when it did.
     bool endPauseByClick(QMouseEvent *event);
     void moveKeyboardCell(int dRow, int dCol);
+    // The coach (maincoach.cpp).
+    void buildCoachItems(QMenu *menu);
+    void buildCoach(QWidget *board);
+    // After every change of the board: the coach's menu items, stale work
+    // dropped, the demo's next card asked for, the round review started.
+    void coachFollowBoard();
+    void askCoach();
+    void coachRated(const qv::coach::CoachInput &input, const qv::coach::CoachResult &result);
+    void coachReviewed(const qv::coach::RoundCards &cards, int total);
+    void demoStep();
+    void stopDemo();
+    // Closing: the demo and every computation stop.
+    void stopCoach();
+
+    // Sends each placement of a ranked game to the score server, and gives up a
+    // ranked request when another kind of game starts.
+    struct RankedTurns : qv::GameListener {
+        Tmain *window = nullptr;
+        void roundStarted(const qv::GameFlow &game) override;
+        void cardPlaced(const qv::GameFlow &game, int row, int col) override;
+    };
+    void buildRankedControls(QWidget *board);
+    void rankedStarted(const RankedStart &start);
+    void rankedPlaced(const RankedPlacement &placement);
+    void rankedRecovered(const qv::RankedPosition &position);
+    void rankedRefused(RankedClient::Request request, int status, const QString &reason);
+    // Asks the server where the ranked game stands and puts it on the board.
+    void recoverRankedGame();
+    // A ranked game whose placement is on its way, or a game being started or
+    // taken up: the board takes no card until the server has answered.
+    bool boardRefusesClicks() const;
+    void rankedScoresDiffered(const std::string &when);
 
     TallyForward tally_;
+    RankedTurns rankedTurns_; // listens to game_, so made before it
     SavedGameFile savedGame_; // listens to game_, so made before it
     HistoryRecorder history_; // likewise
     qv::GameFlow game_;
@@ -259,9 +306,16 @@ private:
     MainMenu menu_;
     MainBoard board_;
     MainPanels panels_;
+    MainCoach coach_;
     TLbBackground *LbBackground1 = nullptr;
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
     THTTPGet *checkupdate = nullptr;
     THttpClient *getupdate = nullptr;
+    RankedClient *ranked_ = nullptr;
+    WaitSign *image_wait = nullptr;          // over the next card while the server is slow
+    QLabel *label_ranked = nullptr;          // under the board's right-hand side in a ranked game
+    QLabel *label_rankedstatus = nullptr;    // the score server cannot be reached
+    QLabel *label_rankednote = nullptr;      // on panel_over in SEND SCORE's place
+    bool lastGameRanked_ = false;            // the game-over panel's High Scores opens the ranked list
 };

@@ -36,7 +36,7 @@ void Tmain::card_11Click()
             // During the pause a click on the board asks for the verdict.
             if (game_.timer2Running())
                 game_.endPause();
-            else
+            else if (!boardRefusesClicks())
                 game_.card_11Click(row, col);
             return;
         }

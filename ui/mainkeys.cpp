@@ -73,7 +73,7 @@ bool Tmain::boardKey(int key)
             return true;
         }
         // Never place a card on a cell the player cannot see chosen.
-        if (!board_.highlight->isHidden())
+        if (!board_.highlight->isHidden() && !boardRefusesClicks())
             game_.card_11Click(keyCell_.x(), keyCell_.y());
         moveKeyboardCell(0, 0); // shows the frame, and tells what the cell holds now
         return true;

@@ -35,6 +35,9 @@ void Tmain::buildMenu()
     connect(menu_.StartGame1, &QAction::triggered, this, &Tmain::StartGame1Click);
     menu_.PlayNumberedDeal1 = item(file1, "PlayNumberedDeal1", QStringLiteral("Play Numbered Deal..."));
     connect(menu_.PlayNumberedDeal1, &QAction::triggered, this, &Tmain::PlayNumberedDeal1Click);
+    menu_.NewRankedGame1 = item(file1, "NewRankedGame1", QStringLiteral("New Ranked Game"));
+    connect(menu_.NewRankedGame1, &QAction::triggered, this, &Tmain::NewRankedGame1Click);
+    buildCoachItems(file1);
     separator(file1, "N1");
     menu_.Exit1 = item(file1, "Exit1", QStringLiteral("Exit"));
     menu_.Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -6,6 +6,7 @@ class QAction;
 struct MainMenu {
     QAction *StartGame1 = nullptr;
     QAction *PlayNumberedDeal1 = nullptr;
+    QAction *NewRankedGame1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *PlaySounds1 = nullptr; // checked: sounds on
     QAction *ResetScreenLocation1 = nullptr;
@@ -19,4 +20,6 @@ struct MainMenu {
     QAction *Help2 = nullptr;
     QAction *CheckforUpdateNow1 = nullptr;
     QAction *About1 = nullptr;
+    QAction *Hint1 = nullptr; // enabled while a card is on offer, outside ranked games
+    QAction *Demo1 = nullptr; // as Hint1
 };

@@ -70,7 +70,11 @@ void Tmain::button_highscoresClick()
 {
     if (!highscore_)
         return;
-    highscore_->loadit();
+    // After a ranked game, the list its score is on.
+    if (lastGameRanked_ && panels_.panel_over->isVisible())
+        highscore_->loadRankedList();
+    else
+        highscore_->loadit();
     highscore_->showWindow();
 }
 

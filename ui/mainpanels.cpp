@@ -1,6 +1,7 @@
 // Building the overlay panels of the main window, and the name panel's handlers.
 #include "ui/mainform.h"
 
+#include "ui/settings.h"
 #include "widgets/builders.h"
 #include "widgets/cardimage.h"
 #include "widgets/flatpanel.h"
@@ -17,10 +18,10 @@ namespace {
 using look::maroon;
 using look::pixelFont;
 
-constexpr int nameLimit = 10;
+constexpr int nameLimit = kNameLength;
 
-// Typing stops at ten characters, but a longer name read from the settings file
-// is shown and used in full (and may be shortened).
+// Typing stops at ten characters; a longer name set from elsewhere may still be
+// shortened. (A Name read from the settings file is cut to ten already.)
 class NameValidator : public QValidator {
 public:
     explicit NameValidator(QLineEdit *edit) : QValidator(edit), edit_(edit) {}

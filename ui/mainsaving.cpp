@@ -17,4 +17,7 @@ void Tmain::resumeGame()
     history_.open();
     if (savedGame_.resume(game_))
         board_.panel_board1->setFocus(); // the keyboard carries on where it stood
+    // A ranked game goes on where the server has it.
+    if (game_.gameKind() == qv::GameKind::Ranked && game_.gameactive())
+        recoverRankedGame();
 }

@@ -4,9 +4,15 @@
 #include "platform/desktop.h"
 #include "ui/settings.h"
 
+#include <algorithm>
+#include <climits>
+
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLayout>
 #include <QLineEdit>
+#include <QScreen>
 
 QRect Tmain::windowBounds() const
 {
@@ -25,7 +31,13 @@ void Tmain::setWindowBounds(const QRect &bounds)
 void Tmain::loadinifile()
 {
     const Settings s = loadSettings(settingsFilePath());
-    loadedBounds_ = QRect(s.left, s.top, s.width, s.height);
+    // Fitted to the screen the saved window's centre is on (this one's when none
+    // is), so a hand-made or foreign file cannot ask for a window beyond reach.
+    const QPoint centre(static_cast<int>(std::clamp<qint64>(qint64(s.left) + s.width / 2, INT_MIN, INT_MAX)),
+                        static_cast<int>(std::clamp<qint64>(qint64(s.top) + s.height / 2, INT_MIN, INT_MAX)));
+    const QScreen *onScreen = QGuiApplication::screenAt(centre);
+    const QSize least = minimumSize().expandedTo(layout() ? layout()->minimumSize() : QSize());
+    loadedBounds_ = fittedBounds(s, platform::workArea(onScreen ? onScreen : screen()), least);
     setWindowBounds(loadedBounds_);
     loadFullScreen(s.fullScreen);
     menu_.PlaySounds1->setChecked(s.sounds);
@@ -70,6 +82,7 @@ bool Tmain::saveinifile(const QRect &bounds)
 
 void Tmain::FormClose()
 {
+    stopCoach();
     QRect bounds = windowBounds();
     // Full screen keeps the bounds from before, as they were.
     if (!isFullScreen() && bounds != loadedBounds_) {

@@ -35,6 +35,7 @@ void Tmain::showNextCard(int card, std::string_view caption)
 {
     board_.image_nextcard->showCard(card);
     board_.label_cardtype->setText(text(caption));
+    coachFollowBoard(); // the next card comes with every change of the board
 }
 
 void Tmain::showLineScore(int line, std::optional<int> points)
@@ -67,6 +68,14 @@ void Tmain::showDeal(std::uint32_t dealNumber, qv::GameKind kind)
     board_.label_practice->setVisible(practice);
     panels_.label_practicenote->setVisible(practice);
     menu_.CopyDealNumber1->setEnabled(true);
+    // The server deals a ranked game: there is no deal number to show or copy.
+    lastGameRanked_ = kind == qv::GameKind::Ranked;
+    if (lastGameRanked_) {
+        board_.label_deal->setText(QStringLiteral("Ranked game"));
+        menu_.CopyDealNumber1->setEnabled(false);
+    }
+    label_ranked->setVisible(lastGameRanked_);
+    label_rankednote->setVisible(lastGameRanked_);
 }
 
 QWidget *Tmain::panel(qv::Panel panel) const

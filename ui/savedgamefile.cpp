@@ -46,6 +46,11 @@ void SavedGameFile::verdictGiven(const qv::GameFlow &game, bool cleared)
         return;
     }
     // Game over: nothing is left to resume.
+    forget();
+}
+
+void SavedGameFile::forget()
+{
     if (std::remove(file_.c_str()) != 0 && errno != ENOENT)
         failed(std::string(std::strerror(errno)) + " : " + file_);
     else

@@ -30,10 +30,14 @@ public:
     // stays as it was.
     bool resume(qv::GameFlow &game);
 
+    // Removes the file: the game in it can no longer be played.
+    void forget();
+
     void roundStarted(const qv::GameFlow &game) override { write(game); }
     void cardPlaced(const qv::GameFlow &game, int, int) override { write(game); }
     void roundScored(const qv::GameFlow &game) override { write(game); }
     void verdictGiven(const qv::GameFlow &game, bool cleared) override;
+    void becamePractice(const qv::GameFlow &game) override { write(game); }
 
 private:
     void write(const qv::GameFlow &game);

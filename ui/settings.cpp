@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 
@@ -37,6 +38,15 @@ std::optional<std::uint64_t> digitsValue(std::string_view digits, int base)
 int readInteger(const std::filesystem::path &file, const char *key, int def)
 {
     return parseSettingsInteger(platform::readProfileString(file, kProductId, key, "")).value_or(def);
+}
+
+// One side of the bounds fitted into [areaStart, areaStart + areaLength):
+// the start and the length. Sums are 64-bit, so Width=2147483647 cannot wrap.
+std::pair<int, int> fitSpan(qint64 start, qint64 length, int areaStart, int areaLength, int least)
+{
+    const qint64 fitted = std::max<qint64>(std::min<qint64>(length, areaLength), std::max(least, 0));
+    const qint64 furthest = std::max<qint64>(qint64(areaStart) + areaLength - fitted, areaStart);
+    return {static_cast<int>(std::clamp<qint64>(start, areaStart, furthest)), static_cast<int>(fitted)};
 }
 
 } // namespace
@@ -87,6 +97,11 @@ Settings loadSettings(const QString &path)
     // Only the exact words turn an option off; "No", "" or anything else leaves it on.
     s.sounds = text("Sounds", QStringLiteral("yes")) != QLatin1String("no");
     s.name = text("Name", s.name);
+    if (s.name.size() > kNameLength) {
+        s.name.truncate(kNameLength);
+        if (s.name.back().isHighSurrogate()) // no half of a character
+            s.name.chop(1);
+    }
     s.update = text("Update", QStringLiteral("true")) != QLatin1String("false");
     s.fullScreen = text("FullScreen", QStringLiteral("no")) == QLatin1String("yes");
     s.server = text("Server", s.server);
@@ -112,4 +127,13 @@ bool saveSettings(const QString &path, const Settings &s)
 QString settingsWriteErrorText(const QString &path)
 {
     return QStringLiteral("Unable to write to %1.").arg(path);
+}
+
+QRect fittedBounds(const Settings &s, const QRect &area, const QSize &minimum)
+{
+    if (area.isEmpty())
+        return QRect(s.left, s.top, s.width, s.height);
+    const auto [left, width] = fitSpan(s.left, s.width, area.left(), area.width(), minimum.width());
+    const auto [top, height] = fitSpan(s.top, s.height, area.top(), area.height(), minimum.height());
+    return QRect(left, top, width, height);
 }

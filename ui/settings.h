@@ -21,12 +21,15 @@
 //   if (!saveSettings(path, s))
 //       QMessageBox::critical(this, "Quenvale", settingsWriteErrorText(path));
 
+#include <QRect>
 #include <QString>
 
 #include <optional>
 #include <string_view>
 
 inline constexpr char kProductId[] = "quenvale";  // names the file and its section
+// The most characters the name field takes; a longer Name in the file is cut to it.
+inline constexpr int kNameLength = 10;
 
 struct Settings {
     int top = 3;
@@ -52,7 +55,7 @@ struct Settings {
 QString settingsFilePath();
 
 // Reads every key; anything missing or unreadable gives its default. Never
-// creates or changes the file.
+// creates or changes the file. The Name is cut to kNameLength characters.
 Settings loadSettings(const QString &path);
 
 // Writes the seven keys Top, Left, Width, Height, Name, Sounds, Update in that
@@ -68,3 +71,9 @@ QString settingsWriteErrorText(const QString &path);
 // hexadecimal after "0x"/"0X" (more than two characters) or "$"; anything else,
 // or a number outside 32 bits, gives std::nullopt.
 std::optional<int> parseSettingsInteger(std::string_view text);
+
+// The loaded bounds made to fit area, the screen's room less its panels: no
+// larger than it (yet never below minimum) and moved inside it, so that no value
+// in the file can make a window too big to draw or put it out of reach. An
+// empty area (no screen) leaves the bounds as they are.
+QRect fittedBounds(const Settings &settings, const QRect &area, const QSize &minimum);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,6 +45,13 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
     fs::path dir;
+
+    std::string contents(const std::string &name) const
+    {
+        std::ifstream f(dir / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), {}};
+    }
+    std::size_t files() const { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
 };
 
 } // namespace
@@ -87,4 +96,47 @@ TEST_F(Lzrw1Tool, Usage)
     EXPECT_EQ(run("", dir).exitCode, 1);
     EXPECT_EQ(run("c -m best a b", dir).exitCode, 1);
     EXPECT_EQ(run("d a", dir).exitCode, 1);
+}
+
+TEST_F(Lzrw1Tool, AFailureLeavesTheOutputAsItWasAndASuccessReplacesIt)
+{
+    std::ofstream(dir / "bad") << "not a container";
+    std::ofstream(dir / "precious.txt") << "precious";
+    const Result r = run("d bad precious.txt", dir);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "bad : Lzrw1 decompression : this file has no valid header !\n");
+    EXPECT_EQ(contents("precious.txt"), "precious");
+    EXPECT_EQ(files(), 3u); // bad, precious.txt, err.txt: nothing left behind
+
+    ASSERT_EQ(::chmod((dir / "precious.txt").c_str(), 0640), 0);
+    ASSERT_EQ(run("c bad precious.txt", dir).exitCode, 0);
+    EXPECT_EQ(fs::status(dir / "precious.txt").permissions(), fs::perms(0640));
+    ASSERT_EQ(run("d precious.txt back", dir).exitCode, 0);
+    EXPECT_EQ(contents("back"), "not a container");
+}
+
+TEST_F(Lzrw1Tool, AnOutputThatIsNotAPlainFileIsRefusedAndLeftAlone)
+{
+    std::ofstream(dir / "in") << "data";
+    std::ofstream(dir / "target") << "target";
+    fs::create_symlink(dir / "target", dir / "link");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder");
+    std::vector<std::string> outputs{"link", "fifo", "folder"};
+    // A device node like /dev/null, made here when allowed (as root).
+    if (::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        outputs.push_back("null");
+    for (const std::string &out : outputs) {
+        const Result r = run("c in " + out, dir);
+        EXPECT_EQ(r.exitCode, 1) << out;
+        EXPECT_EQ(r.out, "lzrw1: " + out + " is not a regular file; it is left as it is\n");
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(contents("target"), "target");
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    if (outputs.size() == 4) {
+        EXPECT_TRUE(fs::is_character_file(dir / "null"));
+    }
+    EXPECT_EQ(files(), outputs.size() + 3); // in, target, err.txt besides them
 }

@@ -362,3 +362,60 @@ TEST_F(Flow, PracticeGameCountsItsRoundsButIsNeitherRankedNorPosted)
     EXPECT_EQ(std::vector<std::string>(rec.tallyCalls.begin(), rec.tallyCalls.begin() + 3),
               (std::vector<std::string>{"increase 1", "increase 2", "increase 1"}));
 }
+
+TEST_F(Flow, HelpMakesTheRunningGamePracticeForTheRestOfIt)
+{
+    struct Log : GameListener {
+        int told = 0;
+        void becamePractice(const GameFlow &g) override
+        {
+            ++told;
+            EXPECT_EQ(g.gameKind(), GameKind::Practice); // already changed when told
+        }
+    } log;
+    game.addListener(log);
+
+    // Nothing to change before a game, and no card on offer.
+    game.markPractice();
+    EXPECT_EQ(log.told, 0);
+    EXPECT_FALSE(game.cardOnOffer());
+
+    playRound(60, 200);
+    EXPECT_FALSE(game.cardOnOffer()); // the round is scored
+    tickOut();
+    game.button_start2Click();
+    ASSERT_TRUE(game.cardOnOffer());
+    const std::uint32_t deal = game.dealNumber();
+    game.card_11Click(2, 2);
+    game.markPractice();
+    EXPECT_EQ(game.gameKind(), GameKind::Practice);
+    EXPECT_EQ(rec.deal, std::make_pair(deal, GameKind::Practice)); // the window says so at once
+    EXPECT_EQ(game.board().cell(2, 2), rec.cells[2][2]);           // the round goes on as it was
+    EXPECT_EQ(game.rounds(), 2);
+    game.markPractice(); // once is enough
+    EXPECT_EQ(log.told, 1);
+
+    // The game stays practice through its rounds, and its end is neither ranked nor posted.
+    while (game.gameactive()) {
+        for (int r = 1; r <= 4; ++r)
+            for (int c = 1; c <= 4; ++c)
+                if (game.board().cell(r, c) == 0)
+                    game.card_11Click(r, c);
+        tickOut();
+        if (game.gameactive()) {
+            game.button_start2Click();
+            EXPECT_EQ(game.gameKind(), GameKind::Practice);
+        }
+    }
+    EXPECT_FALSE(rec.panels.at(Panel::SendScore));
+    for (const std::string &call : rec.tallyCalls)
+        EXPECT_EQ(call.find("checkscore"), std::string::npos);
+
+    // The next game is a random deal again, and a numbered deal's game stays as it is.
+    game.button_startClick();
+    EXPECT_EQ(game.gameKind(), GameKind::Random);
+    game.playNumberedDeal(7);
+    game.markPractice();
+    EXPECT_EQ(log.told, 1);
+    game.removeListener(log);
+}

@@ -73,7 +73,11 @@ TEST_F(HistoryFile, RecordsRoundsAndTheirGame)
     // A game put back that the history does not match begins a row of its own.
     db.close();
     ASSERT_EQ(db.open(path).state, HistoryDatabase::Opened::Ready);
-    db.recordRound({qv::GameKind::Random, 1'800'000'200, 30, 3, false}, round(30));
+    db.recordRound({qv::GameKind::Random, 1'800'000'200, 30, 5, false}, round(30));
+    // The coach helps in its next round: the whole game is practice from then on.
+    db.recordRound({qv::GameKind::Practice, 1'800'000'200, 90, 6, false}, round(60));
+    EXPECT_EQ(computeStatistics(db.handle(), {}).figures.rounds, 2);
+    EXPECT_EQ(computeStatistics(db.handle(), {0, true}).figures.rounds, 4);
 
     sqlite3_stmt *stmt = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(db.handle(), "SELECT kind, total, rounds, cleared, over FROM games ORDER BY id", -1,
@@ -87,7 +91,7 @@ TEST_F(HistoryFile, RecordsRoundsAndTheirGame)
         rows.push_back(row);
     }
     sqlite3_finalize(stmt);
-    EXPECT_EQ(rows, (std::vector<std::string>{"0 100 2 1 1", "1 75 2 1 0", "0 30 3 0 0"}));
+    EXPECT_EQ(rows, (std::vector<std::string>{"0 100 2 1 1", "1 75 2 1 0", "1 90 6 1 0"}));
 }
 
 TEST_F(HistoryFile, DamagedHistoryIsKeptAsBakAndANewOneBegun)

@@ -109,7 +109,7 @@ TEST_F(SettingsTest, OnlyExactlyNoAndFalseTurnTheOptionsOff)
 TEST_F(SettingsTest, NameIsTakenAsWritten)
 {
     EXPECT_EQ(loadWith("Name=\n").name, "");  // empty, not "Guest"
-    EXPECT_EQ(loadWith("Name=Bartholomew the Long\n").name, "Bartholomew the Long");
+    EXPECT_EQ(loadWith("Name=Bartholome\n").name, "Bartholome");
     EXPECT_EQ(loadWith("Name=Zoë\n").name, QString::fromUtf8("Zoë"));
 }
 
@@ -215,3 +215,36 @@ TEST(SettingsLocation, FileNameAndFolderFollowTheProgram)
 }
 
 } // namespace
+
+TEST_F(SettingsTest, ANameLongerThanTheFieldIsCutToIt)
+{
+    // 33 characters, which the score server refuses.
+    EXPECT_EQ(loadWith("Name=ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456\n").name, "ABCDEFGHIJ");
+    // A character outside the basic plane that would be split is left out whole.
+    EXPECT_EQ(loadWith("Name=123456789\xF0\x9F\x83\x8F\n").name, "123456789");
+    EXPECT_EQ(loadWith("Name=12345678\xF0\x9F\x83\x8F\n").name, QString::fromUtf8("12345678\xF0\x9F\x83\x8F"));
+}
+
+TEST(FittedBounds, HugeAndFarValuesAreFittedIntoTheArea)
+{
+    const QRect area(0, 0, 1280, 994);
+    const QSize least(500, 400);
+    auto fitted = [&](int left, int top, int width, int height, QRect in) {
+        Settings s;
+        s.left = left;
+        s.top = top;
+        s.width = width;
+        s.height = height;
+        return fittedBounds(s, in, least);
+    };
+    EXPECT_EQ(fitted(3, 3, 706, 571, area), QRect(3, 3, 706, 571));
+    EXPECT_EQ(fitted(3, 3, 2147483647, 2147483647, area), area);
+    EXPECT_EQ(fitted(-99999, -99999, 706, 571, area), QRect(0, 0, 706, 571));
+    EXPECT_EQ(fitted(2147483647, 2147483647, 706, 571, area), QRect(574, 423, 706, 571));
+    EXPECT_EQ(fitted(-2147483647 - 1, 5, -2147483647 - 1, 10, area), QRect(0, 5, 500, 400));
+    // A second screen to the right keeps its own window; an area below the minimum gives the minimum.
+    EXPECT_EQ(fitted(1500, 10, 706, 571, QRect(1280, 0, 1920, 1080)), QRect(1500, 10, 706, 571));
+    EXPECT_EQ(fitted(-50, -50, 706, 571, QRect(0, 0, 320, 240)), QRect(0, 0, 500, 400));
+    // No screen at all: nothing to fit to.
+    EXPECT_EQ(fitted(-4, 3, 706, 571, QRect()), QRect(-4, 3, 706, 571));
+}

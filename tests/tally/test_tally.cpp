@@ -1,8 +1,18 @@
 // The tally model on its own: ranking, counters, reset, grid text and the file.
+#include "tally/lzrw1.h"
 #include "tally/tallyfile.h"
 #include "tally/tallymodel.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <cstdlib>
 #include <filesystem>
@@ -290,4 +300,103 @@ TEST_F(Tally, CounterThatIsNotANumberStartsFromZero)
     tally->setText(emptyTallyWith({{14, "many"}})); // Total Rounds
     tally->addtomineincrease(TallyModel::totalRounds);
     EXPECT_EQ(counters(), "1,0,0");
+}
+
+TEST_F(Tally, FullDiskKeepsTheGoodTallyAndTheNextSaveStoresIt)
+{
+    // A tiny file system of its own, then filled up to the last byte.
+    const fs::path small = dir / "small";
+    fs::create_directory(small);
+    // In a mount namespace of this test's own where allowed, so nothing outlives it.
+    if (::unshare(CLONE_NEWNS) == 0)
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here: " << std::strerror(errno);
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{small};
+    const std::string file = (small / "quenvaletally.tld").string();
+    tally->checkscore(120, "Ann");
+    ASSERT_NO_THROW(tally->save(file));
+    const std::string good = fileBytes(file);
+    {
+        const int fd = ::open((small / "filler").c_str(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'x');
+        while (::write(fd, block.data(), block.size()) > 0) {}
+        while (::write(fd, block.data(), 1) > 0) {}
+        ::close(fd);
+    }
+
+    tally->checkscore(90, "Bob");
+    try {
+        tally->save(file);
+        ADD_FAILURE() << "saved on a full disk";
+    } catch (const std::runtime_error &e) {
+        EXPECT_EQ(std::string(e.what()), "No space left on device : " + file);
+    }
+    EXPECT_EQ(fileBytes(file), good);
+    EXPECT_EQ(std::distance(fs::directory_iterator(small), fs::directory_iterator()), 2);
+
+    fs::remove(small / "filler");
+    ASSERT_NO_THROW(tally->save(file));
+    open();
+    EXPECT_EQ(tally->load(file), "");
+    EXPECT_EQ(tally->name(2), "Bob");
+}
+
+TEST_F(Tally, FifoAtTheTallyPathIsReportedAtOnceAndKeptAside)
+{
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    ::alarm(30); // a read that waits for a writer ends the test program instead of hanging it
+    EXPECT_EQ(tally->load(path), "Not a regular file : " + path);
+    ::alarm(0);
+    ASSERT_NO_THROW(tally->save(path));
+    EXPECT_TRUE(fs::is_fifo(path + ".bak"));
+    EXPECT_EQ(readTallyFile(path), emptyTallyText());
+}
+
+TEST_F(Tally, ContainerDeclaringTwoGigabytesIsRefusedBeforeDecoding)
+{
+    // A real tally's container with its size raised to 2,147,483,647 bytes.
+    std::string bytes = compressString(emptyTallyText(), TCompressMode::Fast);
+    bytes.replace(4, 4, "\xFF\xFF\xFF\x7F");
+    std::ofstream(path, std::ios::binary) << bytes;
+    EXPECT_EQ(tally->load(path), path + " : this file declares 2147483647 bytes, far more than a tally holds");
+    EXPECT_EQ(tally->text(), emptyTallyText());
+    ASSERT_NO_THROW(tally->save(path));
+    EXPECT_EQ(fileBytes(path + ".bak"), bytes);
+
+    // As large as the one found: 2.6 MB behind the same header is not even read.
+    bytes.resize(2'600'000, '\x55');
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    open();
+    EXPECT_EQ(tally->load(path), "File too large : " + path);
+}
+
+TEST_F(Tally, SmallerGridGrowsToTheTallyKeepingItsCells)
+{
+    // 9 columns and 1 row: the counters only. A score ranked later is stored.
+    tally->setText("9\r\n1\r\n0\r\n7\r\n3\r\n42\r\n0\r\n\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(counters(), "7,3,42");
+    tally->checkscore(55, "Ann");
+    EXPECT_EQ(restart(), "");
+    EXPECT_EQ(tally->text(), emptyTallyWith({{14, "7"}, {26, "3"}, {38, "42"}, {3, "6/2/24"}, {15, "55"}, {27, "Ann"}}));
+
+    // 2 x 3: its cells stay where they were, everything else as in an empty tally.
+    tally->setText("2\r\n3\r\nx\r\n6/1/24\r\n\r\n5\r\n90\r\n\r\n");
+    EXPECT_EQ(tally->text(), emptyTallyWith({{2, "x"}, {3, "6/1/24"}, {14, "5"}, {15, "90"}}));
+    EXPECT_EQ(tally->score(1), 90);
+    EXPECT_EQ(tally->score(2), TallyModel::emptyScore);
+}
+
+TEST_F(Tally, LargerGridKeepsItsExtraCells)
+{
+    std::string text = "10\r\n13\r\n";
+    for (int cell = 0; cell < 10 * 13; ++cell)
+        text += "c" + std::to_string(cell) + "\r\n";
+    tally->setText(text);
+    EXPECT_EQ(restart(), "");
+    EXPECT_EQ(tally->text(), text);
 }

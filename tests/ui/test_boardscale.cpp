@@ -179,7 +179,7 @@ TEST(BoardHost, AreaSmallerThanItsMinimumShowsTheWholeBoardSmaller)
 
 TEST_F(ScaledBoard, FullScreenFromTheMenuIsSavedAndRestored)
 {
-    writeIni("[quenvale]\nTop=20\nLeft=30\nWidth=720\nHeight=600\n");
+    writeIni("[quenvale]\nTop=0\nLeft=30\nWidth=720\nHeight=600\n");
     Tmain &m = window();
     EXPECT_GT(boardscale::factor(find("panel_board")), 1.0); // a saved size above the default
     QAction *full = action("FullScreen1");
@@ -197,7 +197,7 @@ TEST_F(ScaledBoard, FullScreenFromTheMenuIsSavedAndRestored)
 
     m.close();
     // The bounds from before full screen, and the state.
-    EXPECT_EQ(iniContents(), "[quenvale]\nTop=20\nLeft=30\nWidth=720\nHeight=600\nName=Guest\nSounds=yes\n"
+    EXPECT_EQ(iniContents(), "[quenvale]\nTop=0\nLeft=30\nWidth=720\nHeight=600\nName=Guest\nSounds=yes\n"
                              "Update=true\nFullScreen=yes\n");
 
     w.reset();
@@ -208,7 +208,7 @@ TEST_F(ScaledBoard, FullScreenFromTheMenuIsSavedAndRestored)
     action("FullScreen1")->trigger();
     QCoreApplication::processEvents();
     EXPECT_FALSE(again.isFullScreen());
-    EXPECT_EQ(again.windowBounds(), QRect(30, 20, 720, 600));
+    EXPECT_EQ(again.windowBounds(), QRect(30, 0, 720, 600));
     again.close();
     EXPECT_TRUE(iniContents().endsWith("FullScreen=no\n"));
 }

@@ -10,10 +10,12 @@ using Strings = std::vector<std::string>;
 
 TEST_F(MainWindow, SettingsAreAppliedAtStart)
 {
-    writeIni("[quenvale]\nTop=0x10\nLeft=-4\nWidth=abc\nHeight=600\nName=\nSounds=No\nUpdate=false\n");
+    writeIni("[quenvale]\nTop=0x10\nLeft=-4\nWidth=abc\nHeight=575\nName=\nSounds=No\nUpdate=false\n");
     Tmain &m = window();
-    EXPECT_EQ(m.loadedBounds(), QRect(-4, 16, 706, 600));
-    EXPECT_EQ(m.pos(), QPoint(-4, 16));
+    // Four pixels left of the screen is brought onto it.
+    const int left = platform::workArea(m.screen()).left();
+    EXPECT_EQ(m.loadedBounds(), QRect(left, 16, 706, 575));
+    EXPECT_EQ(m.pos(), QPoint(left, 16));
     EXPECT_EQ(find<QLineEdit>("edit_name")->text(), "");
     EXPECT_EQ(find<QLineEdit>("edit_aname")->text(), "");
     // Only exactly "no" silences the sounds; "false" turns the update check off.
@@ -22,15 +24,39 @@ TEST_F(MainWindow, SettingsAreAppliedAtStart)
     EXPECT_EQ(rec.sounds, Strings{"entered"});
 }
 
-TEST_F(MainWindow, LongNameFromTheFileIsKeptWhole)
+TEST_F(MainWindow, LongNameFromTheFileIsCutToTheNameField)
 {
-    writeIni("[quenvale]\nName=Bartholomew Q\n");
+    writeIni("[quenvale]\nName=Bartholomew Quentin Fitzgerald III\n");
     window();
-    EXPECT_EQ(find<QLineEdit>("edit_name")->text(), "Bartholomew Q");
+    EXPECT_EQ(find<QLineEdit>("edit_name")->text(), "Bartholome");
+    EXPECT_EQ(find<QLineEdit>("edit_aname")->text(), "Bartholome");
     window().game().generator().seed(0);
     click("button_namecancel");
     click("button_start");
-    EXPECT_EQ(caption("label_name"), "Good Luck Bartholomew Q");
+    EXPECT_EQ(caption("label_name"), "Good Luck Bartholome");
+}
+
+TEST_F(MainWindow, HugeOrFarBoundsFromTheFileAreFittedToTheScreenAndFullScreenStillRestores)
+{
+    writeIni("[quenvale]\nTop=5\nLeft=-99999\nWidth=2147483647\nHeight=2147483647\nFullScreen=yes\n");
+    Tmain &m = window();
+    const QRect area = platform::workArea(m.screen());
+    ASSERT_FALSE(area.isEmpty());
+    EXPECT_EQ(m.loadedBounds(), area);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(m.isFullScreen());
+    action("FullScreen1")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m.isFullScreen());
+    EXPECT_EQ(m.windowBounds(), area);
+    m.close();
+    EXPECT_TRUE(iniContents().startsWith(QStringLiteral("[quenvale]\nTop=%1\nLeft=%2\nWidth=%3\nHeight=%4\n")
+                                             .arg(area.top())
+                                             .arg(area.left())
+                                             .arg(area.width())
+                                             .arg(area.height())
+                                             .toUtf8()))
+        << iniContents().toStdString();
 }
 
 TEST_F(MainWindow, SoundsOffSilencesEverythingFromTheStart)
@@ -90,14 +116,14 @@ TEST_F(MainWindow, UnwritableFileReportsAndKeepsTheToggle)
 
 TEST_F(MainWindow, ClosingSavesTheBounds)
 {
-    writeIni("[quenvale]\nTop=20\nLeft=30\nWidth=720\nHeight=600\nName=Zed\nSounds=yes\nUpdate=true\n; mine\n");
+    writeIni("[quenvale]\nTop=0\nLeft=30\nWidth=720\nHeight=600\nName=Zed\nSounds=yes\nUpdate=true\n; mine\n");
     Tmain &m = window();
     bool closed = false;
     QObject::connect(&m, &Tmain::closed, [&closed] { closed = true; });
     m.close();
     EXPECT_TRUE(closed);
     EXPECT_EQ(iniContents(),
-              "[quenvale]\nTop=20\nLeft=30\nWidth=720\nHeight=600\nName=Zed\nSounds=yes\nUpdate=true\n; mine\n");
+              "[quenvale]\nTop=0\nLeft=30\nWidth=720\nHeight=600\nName=Zed\nSounds=yes\nUpdate=true\n; mine\n");
 }
 
 TEST_F(MainWindow, WindowLargerThanTheWorkAreaIsSavedSmaller)

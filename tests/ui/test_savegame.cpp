@@ -4,11 +4,16 @@
 
 #include "game/savedgame.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
+
+#include <filesystem>
 
 namespace {
 
@@ -149,6 +154,21 @@ TEST_F(SaveGame, DamagedFileGivesOneMessageABackupAndAFreshGame)
     restart();
     EXPECT_EQ(cardIn("card_12"), 2);
     EXPECT_EQ(cardIn("image_nextcard"), 47);
+}
+
+TEST_F(SaveGame, FifoAtTheGameOrSettingsPathDoesNotHoldUpTheStart)
+{
+    // Opening either for reading would wait for a writer that never comes.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(savedPath()).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath).constData(), 0600), 0);
+    ::alarm(60); // a hang ends the test program instead
+    restart();
+    ::alarm(0);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].contains("Not a regular file")) << errors[0].toStdString();
+    EXPECT_TRUE(std::filesystem::is_fifo(QFile::encodeName(savedPath() + ".bak").toStdString()));
+    EXPECT_FALSE(window().game().gameactive());
+    EXPECT_EQ(find<QLineEdit>("edit_name")->text(), "Guest"); // the settings' defaults
 }
 
 TEST_F(SaveGame, FailedWriteIsReportedOnceAndTriedAgainAtTheNextCard)

@@ -1,0 +1,85 @@
+// Saves pictures of the coach in the main window: a hint on the board, and the
+// line after a round that says what the coach made of the same cards:
+//   coach_screenshots HINT.png REVIEW.png [WIDTH HEIGHT]
+// at the window's own size unless a size is given.
+#include "platform/paths.h"
+#include "ui/application.h"
+#include "ui/mainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+struct Silence : qv::SoundSink {
+    void playsounds(std::string_view) override {}
+};
+
+// Runs the event loop until done() or ten seconds have passed.
+bool waitFor(const std::function<bool()> &done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+bool save(Tmain &window, const char *file)
+{
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 100)
+        QApplication::processEvents();
+    return window.grab().save(QString::fromLocal8Bit(file));
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 3 && argc != 5) {
+        std::fprintf(stderr, "usage: %s HINT.png REVIEW.png [WIDTH HEIGHT]\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    initApplication();
+
+    QTemporaryDir dir;
+    platform::setProgramDirOverride(dir.path());
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    Silence silence;
+    Tmain window(&silence);
+    window.findChild<QAction *>(QStringLiteral("updatecheck"))->setChecked(false);
+    window.show();
+    window.button_namecancelClick();
+    if (argc == 5)
+        window.resize(std::atoi(argv[3]), std::atoi(argv[4]));
+
+    // Nine cards down, then a hint for the tenth.
+    window.game().generator().seed(20240611);
+    window.button_startClick();
+    const int cells[][2] = {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 4}, {3, 1}, {3, 3}, {4, 2}};
+    for (const auto &cell : cells)
+        window.game().card_11Click(cell[0], cell[1]);
+    window.Hint1Click();
+    QWidget *mark = window.findChild<QWidget *>(QStringLiteral("hint_mark"));
+    bool ok = waitFor([mark] { return mark->isVisible(); }) && save(window, argv[1]);
+
+    // The rest of the round by the player, row by row; the review follows the verdict.
+    for (int row = 1; row <= 4; ++row)
+        for (int col = 1; col <= 4; ++col)
+            if (window.game().board().cell(row, col) == 0)
+                window.game().card_11Click(row, col);
+    window.game().endPause();
+    QLabel *review = window.findChild<QLabel *>(QStringLiteral("label_review"));
+    ok = waitFor([review] { return review->isVisible(); }) && save(window, argv[2]) && ok;
+    if (!ok)
+        std::fprintf(stderr, "could not save the pictures\n");
+    return ok ? 0 : 1;
+}
