@@ -78,6 +78,13 @@ bool exists(const std::string &path)
     return std::filesystem::exists(path, ec);
 }
 
+// Opening a FIFO or a device would wait for a writer that never comes.
+bool plainFile(const std::string &path)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
 // Moves the file and its companions aside as path + ".bak" (replacing an older
 // one), so a new history can begin under the old name.
 bool keepAsBackup(const std::string &path)
@@ -167,7 +174,7 @@ HistoryDatabase::OpenResult HistoryDatabase::open(const std::string &path)
     OpenResult result;
     std::string damage;
     if (exists(path)) {
-        result = openExisting(path, true);
+        result = plainFile(path) ? openExisting(path, true) : OpenResult{Opened::Failed, "Not a regular file"};
         if (result.state != Opened::Failed)
             return result;
         damage = result.message;
@@ -198,7 +205,7 @@ HistoryDatabase::OpenResult HistoryDatabase::openForReading(const std::string &p
     path_ = path;
     if (!exists(path))
         return {Opened::Ready, {}}; // nothing recorded yet
-    OpenResult result = openExisting(path, false);
+    OpenResult result = plainFile(path) ? openExisting(path, false) : OpenResult{Opened::Failed, "Not a regular file"};
     if (result.state == Opened::Failed)
         result.message = "The game history " + path + " could not be read (" + result.message + ").";
     return result;
@@ -294,7 +301,10 @@ void HistoryDatabase::recordRound(const GameState &game, const RoundRecord &roun
         const std::int64_t id = gameRow(game, true);
         // A game the coach helped becomes a practice game, its earlier rounds with it.
         const int kind = kindNumber(game.kind);
-        if (statements_->gameKind.reset().bind(1, id).step() && statements_->gameKind.column(0) != kind) {
+        Statement &stored = statements_->gameKind.reset().bind(1, id);
+        const std::int64_t storedKind = stored.step() ? stored.column(0) : kind;
+        stored.reset(); // a statement left on its row would hold its snapshot
+        if (storedKind != kind) {
             statements_->changeKind.reset().bind(1, kind).bind(2, id).step();
             statements_->changeRoundsKind.reset().bind(1, kind).bind(2, id).step();
         }

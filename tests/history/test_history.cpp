@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+#include <sys/stat.h>
 
 using namespace qv::history;
 namespace fs = std::filesystem;
@@ -117,6 +119,15 @@ TEST_F(HistoryFile, DamagedHistoryIsKeptAsBakAndANewOneBegun)
     const Statistics s = computeStatistics(db.handle(), {});
     EXPECT_EQ(s.figures.games, 0);
 
+    // Something that is no file at all is set aside unopened: reading a FIFO would wait forever.
+    db.close();
+    fs::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    HistoryDatabase reader;
+    EXPECT_EQ(reader.openForReading(path).state, HistoryDatabase::Opened::Failed);
+    EXPECT_EQ(db.open(path).state, HistoryDatabase::Opened::Replaced);
+    EXPECT_TRUE(fs::is_fifo(path + ".bak"));
+
     // An empty file (a crash at the first write) simply becomes the history.
     db.close();
     fs::remove(path);
@@ -171,11 +182,22 @@ TEST_F(HistoryFile, WriterRecordsOnItsThreadAndReportsAFailureOnce)
     writer.recordRound({qv::GameKind::Ranked, 5, 220, 3, false}, round(70));
     writer.flush();
     sqlite3_exec(blocker, "ROLLBACK", nullptr, nullptr, nullptr);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("database is locked"), std::string::npos) << reports[0];
+
+    // A lock held briefly (another copy of the game writing) is waited for.
+    sqlite3_exec(blocker, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(blocker, "ROLLBACK", nullptr, nullptr, nullptr);
+    });
+    writer.recordRound({qv::GameKind::Ranked, 5, 260, 4, false}, round(40));
+    writer.recordRound({qv::GameKind::Ranked, 5, 300, 5, false}, round(40));
+    writer.flush();
+    release.join();
     sqlite3_close(blocker);
     EXPECT_EQ(reports.size(), 1u);
-    writer.recordRound({qv::GameKind::Ranked, 5, 260, 4, false}, round(40));
-    writer.flush();
-    EXPECT_EQ(reports.size(), 1u);
+    EXPECT_EQ(computeStatistics(reader.handle(), {}).figures.rounds, 3);
 }
 
 TEST_F(HistoryFile, CsvOfTheRounds)
