@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -94,6 +95,7 @@ void TStatistics::buildLayout()
     connect(practiceApart_, &QCheckBox::toggled, this, &TStatistics::refresh);
     connect(export_, &QPushButton::clicked, this, &TStatistics::button_exportClick);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     auto chartView = [this](const char *name) {
         auto *view = new QChartView(new QChart);
