@@ -30,9 +30,12 @@ Tmain::Tmain(qv::SoundSink *soundOutput, QWidget *parent)
     : QMainWindow(parent),
       savedGame_(platform::dataFilePath(QStringLiteral("quenvalegame.txt")),
                  [this](const QString &message) { reportError_(message); }),
+      history_(platform::dataFilePath(QStringLiteral("quenvalehistory.db")),
+               [this](const QString &message) { reportError_(message); }),
       game_(*this, *this, tally_), soundOutput_(soundOutput)
 {
     game_.addListener(savedGame_);
+    game_.addListener(history_);
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Quenvale"));
     look::setWindowColour(this);

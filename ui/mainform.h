@@ -26,6 +26,7 @@
 #include "ui/mainmenu.h"
 #include "ui/mainpanels.h"
 #include "ui/savedgamefile.h"
+#include "ui/historyrecorder.h"
 #include "widgets/cardimagelist.h"
 
 #include <QMainWindow>
@@ -86,6 +87,10 @@ public:
     qv::GameFlow &game() { return game_; }
     // The game in progress, written as it is played and put back at start.
     const SavedGameFile &savedGame() const { return savedGame_; }
+    // The history of every round, recorded as it is played (opened by resumeGame).
+    HistoryRecorder &history() { return history_; }
+    // The statistics module to open instead of the one installed with the program.
+    void setStatisticsModule(const QString &path) { statisticsModule_ = path; }
     // At start, once every window exists: the game in progress comes back as
     // it stood, or a message says why it could not.
     void resumeGame();
@@ -170,6 +175,8 @@ public slots:
     void button_sendscoreClick();
     void button_highscoresClick();
     void ViewHighScoreList1Click();
+    // "Statistics": the charts and figures of the history.
+    void Statistics1Click();
     void Timer1Timer();
     void CheckforUpdateNow1Click();
     void FullScreen1Click();
@@ -271,6 +278,7 @@ private:
     TallyForward tally_;
     RankedTurns rankedTurns_; // listens to game_, so made before it
     SavedGameFile savedGame_; // listens to game_, so made before it
+    HistoryRecorder history_; // likewise
     qv::GameFlow game_;
     CardImageList imagelist_cards;
     QPixmap tile_;
@@ -291,6 +299,8 @@ private:
     QWidget *tallylist_ = nullptr;
     NumberedDealDialog *dealDialog_ = nullptr; // made when first asked for
     Thighscore *highscore_ = nullptr;
+    QWidget *statistics_ = nullptr; // made when first asked for, by the statistics module
+    QString statisticsModule_;      // null: the module installed with the program
     PostingWait postingWait_;
 
     MainMenu menu_;

@@ -2,6 +2,7 @@
 #include "ui/mainform.h"
 
 #include "ui/aboutform.h"
+#include "ui/statisticsmodule.h"
 #include "widgets/url.h"
 
 #include <QMenuBar>
@@ -61,6 +62,8 @@ void Tmain::buildMenu()
     connect(menu_.TallyList1, &QAction::triggered, this, &Tmain::TallyList1Click);
     menu_.ViewHighScoreList1 = item(View1, "ViewHighScoreList1", QStringLiteral("View High Score List"));
     connect(menu_.ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
+    menu_.Statistics1 = item(View1, "Statistics1", QStringLiteral("Statistics"));
+    connect(menu_.Statistics1, &QAction::triggered, this, &Tmain::Statistics1Click);
     menu_.CopyDealNumber1 = item(View1, "CopyDealNumber1", QStringLiteral("Copy Deal Number"));
     menu_.CopyDealNumber1->setEnabled(false);
     connect(menu_.CopyDealNumber1, &QAction::triggered, this, &Tmain::CopyDealNumber1Click);
@@ -112,4 +115,20 @@ void Tmain::image_logoClick()
 {
     if (about_)
         about_->URL1()->open();
+}
+
+void Tmain::Statistics1Click()
+{
+    if (!statistics_) {
+        QString error;
+        const QString module = statisticsModule_.isNull() ? installedStatisticsModule() : statisticsModule_;
+        statistics_ = openStatisticsWindow(module, history_.path(), this, [this] { history_.flush(); }, error);
+        if (!statistics_) {
+            reportError_(QStringLiteral("The statistics window could not be opened: %1.").arg(error));
+            return;
+        }
+    } else if (statistics_->isVisible()) {
+        QMetaObject::invokeMethod(statistics_, "refresh");
+    }
+    showWindow(statistics_);
 }

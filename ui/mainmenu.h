@@ -14,6 +14,7 @@ struct MainMenu {
     QAction *updatecheck = nullptr; // checked: the update check runs at start
     QAction *TallyList1 = nullptr;
     QAction *ViewHighScoreList1 = nullptr;
+    QAction *Statistics1 = nullptr;
     QAction *FullScreen1 = nullptr; // checked: the window fills the screen
     QAction *CopyDealNumber1 = nullptr; // enabled once a deal has been dealt
     QAction *Help2 = nullptr;

@@ -14,6 +14,7 @@ void Tmain::saveSettingsAndTally()
 
 void Tmain::resumeGame()
 {
+    history_.open();
     if (savedGame_.resume(game_))
         board_.panel_board1->setFocus(); // the keyboard carries on where it stood
     // A ranked game goes on where the server has it.

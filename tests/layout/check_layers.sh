@@ -17,7 +17,7 @@ fail() {
 
 sources=(--include='*.cpp' --include='*.h')
 bottom=()
-for dir in game coach tally net platform; do
+for dir in game coach tally history net platform; do
   [ -d "$dir" ] && bottom+=("$dir")
 done
 if found=$(grep -rnE "${sources[@]}" '#include "(ui|widgets)/' "${bottom[@]}"); then

@@ -17,6 +17,9 @@ for exe in quenvale lzrw1 quenvale-server quenvale-coach; do
   [ -x "$prefix/bin/$exe" ] || fail "bin/$exe is not installed"
 done
 
+# The statistics window's module, where the program looks for it.
+[ -n "$(find "$prefix" -path '*/quenvale/quenvale-statistics.so')" ] || fail "the statistics module is not installed"
+
 desktop="$prefix/share/applications/quenvale.desktop"
 if [ -f "$desktop" ]; then
   grep -qx 'Exec=quenvale' "$desktop" || fail "the menu entry does not start quenvale"

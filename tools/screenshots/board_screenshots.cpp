@@ -5,28 +5,13 @@
 #include "platform/paths.h"
 #include "ui/application.h"
 #include "ui/mainform.h"
+#include "shooting.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-struct Silence : qv::SoundSink {
-    void playsounds(std::string_view) override {}
-};
-
-bool save(Tmain &window, const char *file)
-{
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 100)
-        QApplication::processEvents();
-    return window.grab().save(QString::fromLocal8Bit(file));
-}
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -42,7 +27,7 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     platform::setProgramDirOverride(dir.path());
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-    Silence silence;
+    shots::Silence silence;
     Tmain window(&silence);
     window.findChild<QAction *>(QStringLiteral("updatecheck"))->setChecked(false);
     window.show();
@@ -55,9 +40,9 @@ int main(int argc, char **argv)
     for (const auto &cell : cells)
         window.game().card_11Click(cell[0], cell[1]);
 
-    bool ok = save(window, argv[1]);
+    bool ok = shots::save(window, argv[1]);
     window.resize(large);
-    ok = save(window, argv[2]) && ok;
+    ok = shots::save(window, argv[2]) && ok;
     if (!ok)
         std::fprintf(stderr, "could not save the pictures\n");
     return ok ? 0 : 1;

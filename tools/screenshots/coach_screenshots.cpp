@@ -5,41 +5,15 @@
 #include "platform/paths.h"
 #include "ui/application.h"
 #include "ui/mainform.h"
+#include "shooting.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
-
-namespace {
-struct Silence : qv::SoundSink {
-    void playsounds(std::string_view) override {}
-};
-
-// Runs the event loop until done() or ten seconds have passed.
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 10000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-bool save(Tmain &window, const char *file)
-{
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 100)
-        QApplication::processEvents();
-    return window.grab().save(QString::fromLocal8Bit(file));
-}
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -53,7 +27,7 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     platform::setProgramDirOverride(dir.path());
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-    Silence silence;
+    shots::Silence silence;
     Tmain window(&silence);
     window.findChild<QAction *>(QStringLiteral("updatecheck"))->setChecked(false);
     window.show();
@@ -69,7 +43,7 @@ int main(int argc, char **argv)
         window.game().card_11Click(cell[0], cell[1]);
     window.Hint1Click();
     QWidget *mark = window.findChild<QWidget *>(QStringLiteral("hint_mark"));
-    bool ok = waitFor([mark] { return mark->isVisible(); }) && save(window, argv[1]);
+    bool ok = shots::waitFor([mark] { return mark->isVisible(); }) && shots::save(window, argv[1]);
 
     // The rest of the round by the player, row by row; the review follows the verdict.
     for (int row = 1; row <= 4; ++row)
@@ -78,7 +52,7 @@ int main(int argc, char **argv)
                 window.game().card_11Click(row, col);
     window.game().endPause();
     QLabel *review = window.findChild<QLabel *>(QStringLiteral("label_review"));
-    ok = waitFor([review] { return review->isVisible(); }) && save(window, argv[2]) && ok;
+    ok = shots::waitFor([review] { return review->isVisible(); }) && shots::save(window, argv[2]) && ok;
     if (!ok)
         std::fprintf(stderr, "could not save the pictures\n");
     return ok ? 0 : 1;

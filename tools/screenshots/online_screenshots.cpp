@@ -7,6 +7,7 @@
 #include "ui/application.h"
 #include "ui/highscoreform.h"
 #include "ui/mainform.h"
+#include "shooting.h"
 #include "widgets/htmlview.h"
 
 #include <QApplication>
@@ -16,12 +17,6 @@
 
 #include <cstdio>
 #include <fstream>
-
-namespace {
-struct Silence : qv::SoundSink {
-    void playsounds(std::string_view) override {}
-};
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -50,7 +45,7 @@ int main(int argc, char **argv)
                   .toUtf8());
     ini.close();
 
-    Silence silence;
+    shots::Silence silence;
     Tmain mainForm(&silence);
     Tabout about(mainForm.backgroundTile(), &mainForm);
     Thighscore highscore(mainForm.backgroundTile(), &mainForm);

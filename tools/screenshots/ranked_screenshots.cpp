@@ -7,6 +7,7 @@
 #include "tests/server/runningserver.h"
 #include "ui/application.h"
 #include "ui/mainform.h"
+#include "shooting.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,10 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-struct Silence : qv::SoundSink {
-    void playsounds(std::string_view) override {}
-};
 
 bool answered(RankedClient *client)
 {
@@ -61,7 +58,7 @@ int main(int argc, char **argv)
                   .toUtf8());
     ini.close();
 
-    Silence silence;
+    shots::Silence silence;
     Tmain mainForm(&silence);
     mainForm.findChild<QWidget *>(QStringLiteral("panel_name"))->hide();
     mainForm.show();
