@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 namespace {
@@ -44,6 +45,10 @@ void sendAndForget(int fd, const HttpResponse &response)
 HttpServer::HttpServer(HttpLimits limits, Handler handler)
     : limits_(std::move(limits)), handler_(std::move(handler))
 {
+    // sendfile has no MSG_NOSIGNAL: a client that leaves in the middle of a
+    // file (a game closed during its update download) would otherwise end the
+    // whole server with SIGPIPE. The failed write is handled where it happens.
+    std::signal(SIGPIPE, SIG_IGN);
     epoll_ = epoll_create1(EPOLL_CLOEXEC);
     wake_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     spare_ = open("/dev/null", O_RDONLY | O_CLOEXEC);

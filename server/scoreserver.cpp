@@ -79,7 +79,7 @@ HttpResponse ScoreServer::handle(const HttpRequest &request)
         return request.method == "POST" ? ranked_.place(request) : RankedApi::wrongMethod("POST");
     const bool known = path == "/counter/quenvale.shtml" || path == "/quenvale/quenvaleversion.txt" ||
                        path == "/quenvale/qvlsetup.exe" || path == "/" || path == "/quenvale/ranked/game" ||
-                       path == "/counter/quenvale-ranked.shtml";
+                       path == "/counter/quenvale-ranked.shtml" || path == "/quenvale/qvlsetup.exe.sig";
     if (!known)
         return notFound();
     if (path == "/quenvale/ranked/game" && !get && !head)
@@ -96,6 +96,8 @@ HttpResponse ScoreServer::handle(const HttpRequest &request)
         return serveFile("quenvaleversion.txt", kTextType);
     if (path == "/quenvale/qvlsetup.exe")
         return serveFile("qvlsetup.exe", "application/octet-stream");
+    if (path == "/quenvale/qvlsetup.exe.sig") // its signature, made with the release key
+        return serveFile("qvlsetup.exe.sig", "application/octet-stream");
     return html(renderHomePage());
 }
 

@@ -1,6 +1,7 @@
 #include "ui/highscoreform.h"
 
 #include "net/httpget.h"
+#include "net/pagebound.h"
 #include "net/rankedclient.h"
 #include "net/scoreposting.h"
 #include "ui/settings.h"
@@ -166,9 +167,15 @@ void Thighscore::senditError()
 void Thighscore::getitDoneString(const QByteArray &result)
 {
     if (getit->Accepted())
-        displayhtml->LoadFromBytes(result);
+        showPage(result);
     else
         showPageFailure(QStringLiteral("the server answered with status %1").arg(getit->StatusCode()));
+}
+
+void Thighscore::showPage(const QByteArray &page)
+{
+    const qv::BoundedPage bounded = qv::boundPage(THtmlView::decodePage(page).toStdString());
+    displayhtml->LoadFromString(QString::fromStdString(bounded.html));
 }
 
 void Thighscore::getitError()

@@ -36,6 +36,9 @@ public:
     void senditError();
     void getitDoneString(const QByteArray &result);
     void getitError();
+    // A fetched page into the viewer, cut to what the viewer can lay out at
+    // once (see net/pagebound.h).
+    void showPage(const QByteArray &page);
     void displayhtmlLinkClick(THtmlView *Sender, const QString &SRC, bool &Handled);
     void button_doneClick();
     // Makes the window visible and brings it to the front.

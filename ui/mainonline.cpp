@@ -99,15 +99,21 @@ void Tmain::startupdatecheck()
 void Tmain::checkupdateDoneString(const QByteArray &result)
 {
     const bool asked = std::exchange(updateCheckAsked_, false);
-    if (!updateOffered(result, QString::fromLatin1(qv::programVersion))) {
-        if (asked && checkupdate->Accepted())
-            reportNotice_(QStringLiteral("You have the newest version of Quenvale (%1).")
-                              .arg(QLatin1String(qv::programVersion)));
-        else if (asked)
+    const QString running = QString::fromLatin1(qv::programVersion);
+    const QString version = offeredVersion(checkupdate->StatusCode(), result, running);
+    if (version.isEmpty()) {
+        if (!asked)
+            return;
+        if (checkupdate->StatusCode() != 200)
             reportNotice_(QStringLiteral("Unable to check for updates: the server answered with status %1.")
                               .arg(checkupdate->StatusCode()));
+        else if (result.trimmed() == running.toUtf8())
+            reportNotice_(QStringLiteral("You have the newest version of Quenvale (%1).").arg(running));
+        else
+            reportNotice_(QStringLiteral("Unable to check for updates: the server's answer is not a version number."));
         return;
     }
+    panels_.label_update->setText(QStringLiteral("Version %1 is available.").arg(version));
     panels_.panel_update->show();
     panels_.panel_update->raise();
 }
@@ -129,7 +135,6 @@ void Tmain::button_updateyesClick()
     panels_.button_updateyes->hide();
     panels_.button_updatecancel->hide();
     panels_.label_update->setText(QStringLiteral("Updating. Please Wait..."));
-    SelfUpdate::backupProgram();
     downloadit();
 }
 

@@ -45,10 +45,15 @@ void THtmlView::LoadFromString(const QString &html)
 
 void THtmlView::LoadFromBytes(const QByteArray &html)
 {
+    LoadFromString(decodePage(html));
+}
+
+QString THtmlView::decodePage(const QByteArray &html)
+{
     QStringDecoder decoder = QStringDecoder::decoderForHtml(html);
     if (!decoder.isValid())
         decoder = QStringDecoder(QStringDecoder::Latin1);
-    LoadFromString(decoder(html));
+    return decoder(html);
 }
 
 QVariant THtmlView::loadResource(int, const QUrl &)

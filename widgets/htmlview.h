@@ -23,6 +23,8 @@ public:
     // The raw bytes of a fetched page: the charset its head names, UTF-8 when it
     // names none.
     void LoadFromBytes(const QByteArray &html);
+    // The text of a fetched page, decoded as LoadFromBytes does.
+    static QString decodePage(const QByteArray &html);
 
     TLinkClickEvent OnLinkClick;
 

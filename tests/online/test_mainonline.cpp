@@ -4,6 +4,7 @@
 #include "net/updatecheck.h"
 #include "platform/desktop.h"
 #include "tests/net/rawserver.h"
+#include "tests/online/testreleasekey.h"
 #include "tests/server/runningserver.h"
 #include "tests/ui/mainwindow_fixture.h"
 #include "tally/tallyfile.h"
@@ -33,6 +34,7 @@ protected:
         MainWindow::TearDown();
         SelfUpdate::programFile = savedProgramFile;
         SelfUpdate::exitProgram = savedExit;
+        SelfUpdate::releaseKey = savedKey;
         platform::setProcessStarter({});
     }
 
@@ -60,21 +62,27 @@ protected:
 
     const std::function<QString()> savedProgramFile = SelfUpdate::programFile;
     const std::function<void(int)> savedExit = SelfUpdate::exitProgram;
+    const std::function<QByteArray()> savedKey = SelfUpdate::releaseKey;
     Thighscore highscore{QPixmap()};
 };
 
-// A server whose answers the test picks: the version text, the installer (or a
-// 404), and a score post whose reply (postStatus) waits for release() unless
+// A server whose answers the test picks: the version text and its status, the
+// installer and its signature (each a 404 when empty), and a score post whose reply (postStatus) waits for release() unless
 // holdPosts is off.
 struct ScriptedServer {
     std::string version = "1.0.1";
+    std::string versionStatus = "200 OK";
     std::string installer;
+    std::string signature;
     std::atomic<bool> holdPosts{true};
     std::string postStatus = "200 OK";
 
     RawServer raw{[this](RawServer::Connection &c) {
         if (c.request.starts_with("GET /quenvale/quenvaleversion.txt ")) {
-            c.send(RawServer::reply("200 OK", version));
+            c.send(RawServer::reply(versionStatus, version));
+        } else if (c.request.starts_with("GET /quenvale/qvlsetup.exe.sig ")) {
+            c.send(signature.empty() ? RawServer::reply("404 Not Found", "no signature")
+                                     : RawServer::reply("200 OK", signature));
         } else if (c.request.starts_with("GET /quenvale/qvlsetup.exe ")) {
             c.send(installer.empty() ? RawServer::reply("404 Not Found", "no installer")
                                      : RawServer::reply("200 OK", installer));
@@ -259,16 +267,38 @@ TEST_F(OnlineMainWindow, HighScoreListOpensAtOnceFromTheMenuAndTheGameOverPanel)
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.raw.requestCount() == 2; }, 10000));
 }
 
-TEST_F(OnlineMainWindow, ChangedVersionTextIsOfferedAtStart)
+TEST_F(OnlineMainWindow, NewVersionIsOfferedAtStartWithItsNumber)
 {
     ScriptedServer server;
-    server.version = "1.0.1\n";
+    server.version = " 1.0.2\r\n";
     open(server.raw.port(), true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown("panel_update"); }, 10000));
     EXPECT_TRUE(shown("button_updateyes"));
     EXPECT_TRUE(shown("button_updatecancel"));
-    EXPECT_EQ(caption("label_update"), QString());
+    EXPECT_TRUE(caption("label_update").contains(QStringLiteral("1.0.2")));
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(OnlineMainWindow, ErrorPagesRedirectsAndJunkOfferNothing)
+{
+    ScriptedServer server;
+    open(server.raw.port(), false);
+    const std::vector<std::pair<std::string, std::string>> replies = {
+        {"200 OK", "1.0.1\n"},
+        {"500 Internal Server Error", "9.9.9"},
+        {"302 Found", "9.9.9"},
+        {"200 OK", "<html><body>9.9.9 is out!</body></html>"},
+        {"200 OK", std::string(100000, '9')},
+    };
+    for (const auto &[status, body] : replies) {
+        SCOPED_TRACE(status + " " + body.substr(0, 40));
+        server.versionStatus = status;
+        server.version = body;
+        notices.clear();
+        action("CheckforUpdateNow1")->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.empty(); }, 10000));
+        EXPECT_FALSE(shown("panel_update"));
+    }
 }
 
 TEST_F(OnlineMainWindow, SameVersionTextShowsNothing)
@@ -331,6 +361,7 @@ protected:
         file.close();
         SelfUpdate::programFile = [this] { return program; };
         SelfUpdate::exitProgram = [this](int code) { exits.push_back(code); };
+        SelfUpdate::releaseKey = [] { return TestReleaseKey::shared().publicPem(); };
         platform::setProcessStarter([this](const QString &installer, const QStringList &arguments) {
             starts.push_back(installer + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
             return true;
@@ -339,12 +370,19 @@ protected:
         open(server.raw.port(), true);
         ASSERT_TRUE(QTest::qWaitFor([&] { return shown("panel_update"); }, 10000));
     }
+    void offerSignedInstaller(const std::string &bytes)
+    {
+        server.installer = bytes;
+        server.signature = TestReleaseKey::shared().sign(QByteArray::fromStdString(bytes)).toStdString();
+    }
     void expectFailureWithTheProgramBack()
     {
         EXPECT_TRUE(starts.empty());
         EXPECT_TRUE(exits.empty());
         EXPECT_TRUE(QFile::exists(program));
         EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("quenvale.BAK"))));
+        EXPECT_FALSE(QFileInfo(dir.filePath(QStringLiteral("qvlsetup.exe"))).isFile());
+        EXPECT_FALSE(QFileInfo(dir.filePath(QStringLiteral("qvlsetup.exe.part"))).isFile());
         // The panel can still be put away.
         EXPECT_FALSE(shown("button_updateyes"));
         click("button_updatecancel");
@@ -359,7 +397,7 @@ protected:
 
 TEST_F(SelfUpdateFromTheMainWindow, DownloadsStartsTheInstallerAndEnds)
 {
-    server.installer = std::string(5000, 'x');
+    offerSignedInstaller(std::string(5000, 'x'));
     click("button_updateyes");
     EXPECT_EQ(starts, Strings{dir.filePath(QStringLiteral("qvlsetup.exe")) + QStringLiteral(" /SP- /silent /noicons")});
     EXPECT_EQ(exits, std::vector<int>{0});
@@ -378,13 +416,22 @@ TEST_F(SelfUpdateFromTheMainWindow, MissingInstallerIsAbortedAndPutsTheProgramBa
     expectFailureWithTheProgramBack();
 }
 
+TEST_F(SelfUpdateFromTheMainWindow, UnsignedInstallerGivesTheUpdateErrorAndRunsNothing)
+{
+    server.installer = "MZ whatever the server sends";
+    click("button_updateyes");
+    EXPECT_EQ(errors, Strings{updateErrorText(QStringLiteral("http://127.0.0.1:%1/").arg(server.raw.port()),
+                                              QStringLiteral("quenvale"))});
+    expectFailureWithTheProgramBack();
+}
+
 TEST_F(SelfUpdateFromTheMainWindow, InstallerFileThatCannotBeCreatedIsReported)
 {
-    server.installer = "MZ";
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("qvlsetup.exe")));
+    offerSignedInstaller("MZ");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("qvlsetup.exe.part")));
     click("button_updateyes");
     EXPECT_EQ(caption("label_update"), QStringLiteral("Updating. Please Wait..."));
-    EXPECT_EQ(errors, Strings{QStringLiteral("Cannot create file ") + dir.filePath(QStringLiteral("qvlsetup.exe"))});
+    EXPECT_EQ(errors, Strings{QStringLiteral("Cannot create file ") + dir.filePath(QStringLiteral("qvlsetup.exe.part"))});
     expectFailureWithTheProgramBack();
 }
 
@@ -417,7 +464,7 @@ TEST_F(SelfUpdateFromTheMainWindow, SettingsAndTallyHoldTheSessionWhenTheInstall
         tallyThen = readTallyFile(QFile::encodeName(tallylist.tallyPath()).toStdString());
         return true;
     });
-    server.installer = "MZ";
+    offerSignedInstaller("MZ");
     click("button_updateyes");
     ASSERT_EQ(exits, std::vector<int>{0});
     EXPECT_TRUE(settingsThen.contains("Name=Ivy"));

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -139,6 +143,40 @@ TEST(ScoreServerFiles, ServesALargeInstallerWhole)
     const RawReply reply = rawGet(server.port(), "/quenvale/qvlsetup.exe");
     EXPECT_EQ(reply.status, 200);
     EXPECT_TRUE(reply.body == installer) << reply.body.size();
+}
+
+TEST(ScoreServerFiles, ServesTheInstallersSignatureBesideIt)
+{
+    RunningServer server;
+    EXPECT_EQ(rawGet(server.port(), "/quenvale/qvlsetup.exe.sig").status, 404);
+    const std::string signature(64, '\x5a');
+    writeFile(server.files() / "qvlsetup.exe.sig", signature);
+    const RawReply reply = rawGet(server.port(), "/quenvale/qvlsetup.exe.sig");
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_EQ(reply.body, signature);
+}
+
+TEST(ScoreServerFiles, ClientLeavingInTheMiddleOfTheInstallerDoesNotEndTheServer)
+{
+    // A game closed during its update download: the connection goes while the
+    // installer is still being sent.
+    RunningServer server;
+    writeFile(server.files() / "qvlsetup.exe", std::string(16 << 20, 'x'));
+    for (int client = 0; client < 3; ++client) {
+        const int fd = connectFrom(server.port(), "127.0.0.1", false);
+        ASSERT_GE(fd, 0);
+        const std::string request = "GET /quenvale/qvlsetup.exe HTTP/1.0\r\n\r\n";
+        ASSERT_EQ(::send(fd, request.data(), request.size(), MSG_NOSIGNAL), ssize_t(request.size()));
+        // Read what has come so far, then close: the server's next writes meet a
+        // closed socket, the way a download client that gives up leaves.
+        char some[65536];
+        ASSERT_GT(::recv(fd, some, sizeof some, 0), 0);
+        while (::recv(fd, some, sizeof some, MSG_DONTWAIT) > 0) {
+        }
+        ::close(fd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    EXPECT_EQ(rawGet(server.port(), "/").status, 200);
 }
 
 TEST(ScoreServerFiles, MissingFilesAreNotFoundWithAnEmptyBody)
