@@ -1,6 +1,6 @@
 #include "history/historycsv.h"
 
-#include <sqlite3.h>
+#include "history/sqliteapi.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -39,30 +39,30 @@ long exportRoundsCsv(sqlite3 *db, std::int64_t since, const std::string &path)
     std::string error;
     if (db) {
         sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(db,
+        if (sqlite().prepare_v2(db,
                                "SELECT played, game, kind, deal, line1, line2, line3, line4, line6, line7, line8, "
                                "line9, total FROM rounds WHERE played >= ? ORDER BY id",
                                -1, &stmt, nullptr) != SQLITE_OK) {
-            error = sqlite3_errmsg(db);
+            error = sqlite().errmsg(db);
         } else {
-            sqlite3_bind_int64(stmt, 1, since);
+            sqlite().bind_int64(stmt, 1, since);
             int rc;
-            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            while ((rc = sqlite().step(stmt)) == SQLITE_ROW) {
                 CsvRound r;
-                r.playedAt = sqlite3_column_int64(stmt, 0);
-                r.game = sqlite3_column_int64(stmt, 1);
-                r.kind = sqlite3_column_int(stmt, 2);
-                r.round.deal = std::uint32_t(sqlite3_column_int64(stmt, 3));
+                r.playedAt = sqlite().column_int64(stmt, 0);
+                r.game = sqlite().column_int64(stmt, 1);
+                r.kind = sqlite().column_int(stmt, 2);
+                r.round.deal = std::uint32_t(sqlite().column_int64(stmt, 3));
                 for (int i = 0; i < 8; ++i)
-                    r.round.lines[std::size_t(i)] = sqlite3_column_int(stmt, 4 + i);
-                r.round.total = sqlite3_column_int(stmt, 12);
+                    r.round.lines[std::size_t(i)] = sqlite().column_int(stmt, 4 + i);
+                r.round.total = sqlite().column_int(stmt, 12);
                 writeCsvRound(out, r);
                 ++count;
             }
             if (rc != SQLITE_DONE)
-                error = sqlite3_errmsg(db);
+                error = sqlite().errmsg(db);
         }
-        sqlite3_finalize(stmt);
+        sqlite().finalize(stmt);
     }
     out.close();
     if (error.empty() && !out)

@@ -2,7 +2,7 @@
 
 #include "game/gameflow.h"
 
-#include <sqlite3.h>
+#include "history/sqliteapi.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -38,34 +38,34 @@ class Statement {
 public:
     Statement(sqlite3 *db, const char *sql) : db_(db)
     {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
-            throw HistoryError(sqlite3_errmsg(db));
+        if (sqlite().prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
+            throw HistoryError(sqlite().errmsg(db));
     }
-    ~Statement() { sqlite3_finalize(stmt_); }
+    ~Statement() { sqlite().finalize(stmt_); }
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 
     Statement &reset()
     {
-        sqlite3_reset(stmt_);
+        sqlite().reset(stmt_);
         return *this;
     }
     Statement &bind(int index, std::int64_t value)
     {
-        sqlite3_bind_int64(stmt_, index, value);
+        sqlite().bind_int64(stmt_, index, value);
         return *this;
     }
     // True while there is a row.
     bool step()
     {
-        const int rc = sqlite3_step(stmt_);
+        const int rc = sqlite().step(stmt_);
         if (rc == SQLITE_ROW)
             return true;
         if (rc != SQLITE_DONE)
-            throw HistoryError(sqlite3_errmsg(db_));
+            throw HistoryError(sqlite().errmsg(db_));
         return false;
     }
-    std::int64_t column(int index) const { return sqlite3_column_int64(stmt_, index); }
+    std::int64_t column(int index) const { return sqlite().column_int64(stmt_, index); }
 
 private:
     sqlite3 *db_;
@@ -151,7 +151,7 @@ void HistoryDatabase::close()
 {
     statements_.reset();
     if (db_)
-        sqlite3_close_v2(db_);
+        sqlite().close_v2(db_);
     db_ = nullptr;
     batch_ = false;
     currentGame_ = 0;
@@ -160,9 +160,9 @@ void HistoryDatabase::close()
 void HistoryDatabase::exec(const char *sql)
 {
     char *error = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const std::string text = error ? error : sqlite3_errmsg(db_);
-        sqlite3_free(error);
+    if (sqlite().exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string text = error ? error : sqlite().errmsg(db_);
+        sqlite().free(error);
         throw HistoryError(text);
     }
 }
@@ -171,6 +171,11 @@ HistoryDatabase::OpenResult HistoryDatabase::open(const std::string &path)
 {
     close();
     path_ = path;
+    // Without the library the file is left as it is: nothing is known to be wrong with it.
+    std::string missing;
+    if (!sqliteApi(missing))
+        return {Opened::Failed, "The game history " + path + " could not be kept (" + missing +
+                                    "); no history is kept this time."};
     OpenResult result;
     std::string damage;
     if (exists(path)) {
@@ -184,9 +189,9 @@ HistoryDatabase::OpenResult HistoryDatabase::open(const std::string &path)
                                         ") nor kept aside; no history is kept this time."};
     }
     try {
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-            throw HistoryError(db_ ? sqlite3_errmsg(db_) : "out of memory");
-        sqlite3_busy_timeout(db_, 2000);
+        if (sqlite().open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+            throw HistoryError(db_ ? sqlite().errmsg(db_) : "out of memory");
+        sqlite().busy_timeout(db_, 2000);
         createSchema();
     } catch (const HistoryError &e) {
         close();
@@ -205,6 +210,9 @@ HistoryDatabase::OpenResult HistoryDatabase::openForReading(const std::string &p
     path_ = path;
     if (!exists(path))
         return {Opened::Ready, {}}; // nothing recorded yet
+    std::string missing;
+    if (!sqliteApi(missing))
+        return {Opened::Failed, "The game history " + path + " could not be read (" + missing + ")."};
     OpenResult result = plainFile(path) ? openExisting(path, false) : OpenResult{Opened::Failed, "Not a regular file"};
     if (result.state == Opened::Failed)
         result.message = "The game history " + path + " could not be read (" + result.message + ").";
@@ -215,12 +223,12 @@ HistoryDatabase::OpenResult HistoryDatabase::openForReading(const std::string &p
 HistoryDatabase::OpenResult HistoryDatabase::openExisting(const std::string &path, bool write)
 {
     const int flags = write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
-    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-        const std::string reason = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    if (sqlite().open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+        const std::string reason = db_ ? sqlite().errmsg(db_) : "out of memory";
         close();
         return {Opened::Failed, reason};
     }
-    sqlite3_busy_timeout(db_, 2000);
+    sqlite().busy_timeout(db_, 2000);
     try {
         // Only reads until the version is known: a newer history is never written to.
         auto single = [this](const char *sql) {
@@ -265,7 +273,7 @@ void HistoryDatabase::createSchema()
         exec(schema);
         exec("COMMIT");
     } catch (...) {
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite().exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
 }
@@ -286,7 +294,7 @@ std::int64_t HistoryDatabase::gameRow(const GameState &game, bool make)
     if (!make)
         return 0;
     statements_->insertGame.reset().bind(1, game.startedAt).bind(2, kindNumber(game.kind)).step();
-    return currentGame_ = sqlite3_last_insert_rowid(db_);
+    return currentGame_ = sqlite().last_insert_rowid(db_);
 }
 
 void HistoryDatabase::recordRound(const GameState &game, const RoundRecord &round)
@@ -323,7 +331,7 @@ void HistoryDatabase::recordRound(const GameState &game, const RoundRecord &roun
             exec("COMMIT");
     } catch (...) {
         if (!batch_)
-            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite().exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         currentGame_ = 0;
         throw;
     }

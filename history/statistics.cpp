@@ -3,7 +3,7 @@
 #include "game/gameflow.h"
 #include "history/historydatabase.h"
 
-#include <sqlite3.h>
+#include "history/sqliteapi.h"
 
 #include <algorithm>
 #include <ctime>
@@ -21,15 +21,15 @@ constexpr std::int64_t mondayShift = 3 * day;
 template <typename Row> void eachRow(sqlite3 *db, const char *sql, const Filter &filter, Row row)
 {
     sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-        throw HistoryError(sqlite3_errmsg(db));
-    sqlite3_bind_int64(stmt, 1, filter.since);
-    sqlite3_bind_int(stmt, 2, filter.practice ? 1 : 0);
+    if (sqlite().prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        throw HistoryError(sqlite().errmsg(db));
+    sqlite().bind_int64(stmt, 1, filter.since);
+    sqlite().bind_int(stmt, 2, filter.practice ? 1 : 0);
     int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+    while ((rc = sqlite().step(stmt)) == SQLITE_ROW)
         row(stmt);
-    const std::string error = rc == SQLITE_DONE ? std::string() : sqlite3_errmsg(db);
-    sqlite3_finalize(stmt);
+    const std::string error = rc == SQLITE_DONE ? std::string() : sqlite().errmsg(db);
+    sqlite().finalize(stmt);
     if (!error.empty())
         throw HistoryError(error);
 }
@@ -92,8 +92,8 @@ Statistics computeStatistics(sqlite3 *db, const Filter &filter, int maxPoints, l
     std::vector<int> totals, cleared;
     eachRow(db, "SELECT total, cleared FROM games WHERE started >= ?1 AND (kind = 1) = ?2 ORDER BY id", filter,
             [&](sqlite3_stmt *row) {
-                totals.push_back(sqlite3_column_int(row, 0));
-                cleared.push_back(sqlite3_column_int(row, 1));
+                totals.push_back(sqlite().column_int(row, 0));
+                cleared.push_back(sqlite().column_int(row, 1));
             });
     gameFigures(totals, cleared, s, maxPoints);
 
@@ -102,8 +102,8 @@ Statistics computeStatistics(sqlite3 *db, const Filter &filter, int maxPoints, l
     std::int64_t lastWeek = -1;
     eachRow(db, "SELECT played, total FROM rounds WHERE played >= ?1 AND (kind = 1) = ?2 ORDER BY id", filter,
             [&](sqlite3_stmt *row) {
-                const std::int64_t played = sqlite3_column_int64(row, 0);
-                const int total = std::max(0, sqlite3_column_int(row, 1));
+                const std::int64_t played = sqlite().column_int64(row, 0);
+                const int total = std::max(0, sqlite().column_int(row, 1));
                 ++f.rounds;
                 sum += total;
                 f.bestRound = std::max(f.bestRound, total);
