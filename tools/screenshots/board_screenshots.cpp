@@ -2,13 +2,11 @@
 // own size and enlarged, where the board is drawn larger:
 //   board_screenshots DESIGN.png LARGE.png [WIDTH HEIGHT]
 // The large one is WIDTH x HEIGHT (1600 x 1200 unless given).
-#include "platform/paths.h"
 #include "ui/application.h"
 #include "ui/mainform.h"
 #include "shooting.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,13 +23,10 @@ int main(int argc, char **argv)
 
     // No settings file: the window opens at its design size, without a server.
     QTemporaryDir dir;
-    platform::setProgramDirOverride(dir.path());
-    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    shots::useFolder(dir);
     shots::Silence silence;
     Tmain window(&silence);
-    window.findChild<QAction *>(QStringLiteral("updatecheck"))->setChecked(false);
-    window.show();
-    window.button_namecancelClick();
+    shots::showBoard(window);
 
     // The same deal every time, eleven cards down.
     window.game().generator().seed(20240611);

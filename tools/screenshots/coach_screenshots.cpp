@@ -2,7 +2,6 @@
 // line after a round that says what the coach made of the same cards:
 //   coach_screenshots HINT.png REVIEW.png [WIDTH HEIGHT]
 // at the window's own size unless a size is given.
-#include "platform/paths.h"
 #include "ui/application.h"
 #include "ui/mainform.h"
 #include "shooting.h"
@@ -10,7 +9,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,13 +23,10 @@ int main(int argc, char **argv)
     initApplication();
 
     QTemporaryDir dir;
-    platform::setProgramDirOverride(dir.path());
-    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    shots::useFolder(dir);
     shots::Silence silence;
     Tmain window(&silence);
-    window.findChild<QAction *>(QStringLiteral("updatecheck"))->setChecked(false);
-    window.show();
-    window.button_namecancelClick();
+    shots::showBoard(window);
     if (argc == 5)
         window.resize(std::atoi(argv[3]), std::atoi(argv[4]));
 

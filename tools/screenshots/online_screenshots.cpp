@@ -11,7 +11,6 @@
 #include "widgets/htmlview.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,13 +36,9 @@ int main(int argc, char **argv)
     // Settings in a folder of their own, pointing at this server.
     QTemporaryDir dir;
     platform::setProgramDirOverride(dir.path());
-    QFile ini(dir.filePath(QStringLiteral("quenvale.ini")));
-    if (!ini.open(QIODevice::WriteOnly))
+    const QString ini = QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=1\nName=Guest\n").arg(server.port());
+    if (!shots::writeSettings(dir, ini))
         return 1;
-    ini.write(QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=1\nName=Guest\n")
-                  .arg(server.port())
-                  .toUtf8());
-    ini.close();
 
     shots::Silence silence;
     Tmain mainForm(&silence);

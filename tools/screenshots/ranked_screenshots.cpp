@@ -10,7 +10,6 @@
 #include "shooting.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,13 +49,9 @@ int main(int argc, char **argv)
 
     QTemporaryDir dir;
     platform::setProgramDirOverride(dir.path());
-    QFile ini(dir.filePath(QStringLiteral("quenvale.ini")));
-    if (!ini.open(QIODevice::WriteOnly))
+    const QString ini = QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=0\nName=Marguerite\n").arg(server.port());
+    if (!shots::writeSettings(dir, ini))
         return 1;
-    ini.write(QStringLiteral("[quenvale]\nServer=http://127.0.0.1:%1/\nUpdate=0\nName=Marguerite\n")
-                  .arg(server.port())
-                  .toUtf8());
-    ini.close();
 
     shots::Silence silence;
     Tmain mainForm(&silence);
